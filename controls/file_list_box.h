@@ -1,0 +1,46 @@
+#pragma once
+// A file list: the picture files of one folder, by pattern.
+
+#include <QListWidget>
+
+namespace fotello {
+
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(const QString& name, QWidget* parent = nullptr);
+
+    // The folder, without a trailing "/" (but "/" for the root).
+    QString path() const { return path_; }
+    // Lists the folder and raises PathChange when the folder differs from the
+    // current one. False (and nothing changed) when the folder cannot be read.
+    bool setPath(const QString& folder);
+    // Points at a folder without raising PathChange (the list's starting folder).
+    bool setPathQuietly(const QString& folder);
+    // Lists the current folder again.
+    void refresh();
+
+    void setPattern(const QString& pattern);
+    QString pattern() const { return pattern_; }
+
+    int listCount() const { return count(); }
+    QString entry(int i) const;
+    // The name of the selected entry, or empty.
+    QString selectedName() const;
+
+signals:
+    void PathChange();
+    void Click();
+    void MouseMove();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    bool list(const QString& folder);
+
+    QString path_;
+    QString pattern_ = "*.*";
+};
+
+} // namespace fotello

@@ -1,0 +1,49 @@
+#pragma once
+// The one way Fotello reads a picture file: preview, thumbnails, conversion,
+// effects, printing and the command-line tools all come through here.
+// Safe to call from worker threads (returns a QImage, never a QPixmap).
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace fotello {
+
+enum class PictureError {
+    None,
+    Truncated,  // the data ends early ("Arquivo Truncado")
+    Invalid,    // not a picture of a kind we read, or corrupt ("Arquivo Inválido !")
+    TooLarge,   // declared size over the pixel cap (a decompression bomb)
+    NotAFile,   // a folder, FIFO, socket or device named like a picture: never opened for reading
+    Unreadable, // missing, no permission, I/O error
+};
+
+struct PictureReadOptions {
+    // When valid, the caller only needs a picture that covers this box (a
+    // thumbnail): JPEGs are decoded at the smallest reduced size libjpeg
+    // offers (1/2, 1/4, 1/8) that still covers it. The result is then not the
+    // natural size; naturalSize still says what that is.
+    QSize coverBox;
+    // Apply the EXIF orientation, as every current viewer shows pictures.
+    bool applyOrientation = true;
+};
+
+struct PictureResult {
+    QImage image;      // Format_RGB32 or Format_ARGB32 (icons keep their transparency)
+    QSize naturalSize; // as displayed (after orientation)
+    PictureError error = PictureError::None;
+    QString detail; // what failed, for logs and tests; never shown as is
+    bool ok() const { return error == PictureError::None; }
+};
+
+// Pixel cap: opens photos of well over 100 MP, refuses bombs before allocating.
+inline constexpr qint64 kMaxPicturePixels = qint64(1) << 28; // 268 MP, 1 GiB as RGB32
+
+PictureResult ReadPicture(const QString& path, const PictureReadOptions& options = {});
+
+// The folder that holds the program's helpers (the WMF renderer). Defaults to
+// the executable's folder; tests point it at the build's bin folder.
+void SetHelperFolder(const QString& folder);
+QString HelperFolder();
+
+} // namespace fotello

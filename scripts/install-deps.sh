@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what Fotello needs to build, test and run on Debian 12.
+# Idempotent: asks apt only for packages that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config         # toolchain
+  qt6-base-dev qt6-base-dev-tools libgl-dev            # windows, controls, image I/O
+  libsqlcipher-dev                                     # encrypted settings database
+  libwmf-dev libwmf-bin                                # WMF rendering
+  libjpeg62-turbo-dev                                  # JPEG decode at reduced size
+  libgtest-dev libgmock-dev libbenchmark-dev           # tests, benchmarks
+  xvfb xauth                                           # running and testing without a display
+  xdg-utils                                            # mail, open with the associated program
+  fonts-dejavu-core                                    # a font present on every machine: captions measure the same
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Instalando: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,35 @@
+#pragma once
+// Listing a folder as the file list and the folder tree show it.
+
+#include <string>
+#include <vector>
+
+namespace fotello {
+
+// "*.bmp;*.jpg" -> {"*.bmp", "*.jpg"}.
+std::vector<std::string> SplitPatterns(const std::string& patterns);
+
+// Glob match with "*" and "?", ASCII letters compared without regard to case
+// (cameras write .JPG).
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+// Orders names without regard to ASCII case; names equal but for case keep a
+// stable order by their bytes.
+bool NameLess(const std::string& a, const std::string& b);
+
+struct FolderListing {
+    bool ok = false;
+    int error = 0;                  // errno when !ok
+    std::vector<std::string> names; // bare names, as the filesystem spells them
+};
+
+// Regular files (links followed) matching any pattern, hidden (dot) files
+// left out, sorted by NameLess. FIFOs, sockets, devices and folders never appear.
+FolderListing ListMatchingFiles(const std::string& folder,
+                                const std::vector<std::string>& patterns);
+
+// Subfolders (links followed; loops and dangling links left out), hidden
+// ones left out, sorted by NameLess.
+FolderListing ListSubfolders(const std::string& folder);
+
+} // namespace fotello

@@ -1,0 +1,199 @@
+#pragma once
+// frmFotello, the main window: it owns the state of browsing (current folder,
+// current picture, thumbnail cells, settings fields). Its handlers are split
+// by concern across files:
+//   main_window.cpp          controls and their wiring
+//   main_window_startup.cpp  Form_Load, LoadSettings, ParseThumbSize, Form_Unload
+//   main_window_tree.cpp     folder tree and drives
+//   main_window_preview.cpp  file list, selection and preview, kind commands
+//   main_window_layout.cpp   ArrangeControls, Form_Resize, splitters
+//   main_window_thumbs.cpp   thumbnail builder, strip layout and scrolling
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QScrollBar;
+class QSplitter;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace fotello {
+
+class AnimatedPicture;
+class FileListBox;
+class ImageControl;
+class PictureBox;
+class ScrollBox;
+class SettingsDb;
+class ThumbnailStrip;
+class ToolbarButton;
+class ToolbarSeparator;
+class ToolbarStrip;
+struct ConfigRecord;
+
+// Thumbnail builder state, defined with the builder.
+struct ThumbState;
+struct ThumbStateDeleter {
+    void operator()(ThumbState* s) const;
+};
+
+class FrmFotello : public QWidget {
+    Q_OBJECT
+public:
+    // programFolder: where the database, help page and companion program live.
+    explicit FrmFotello(const QString& programFolder, QWidget* parent = nullptr);
+    ~FrmFotello() override;
+
+    // Start-up, in order; a step that fails is skipped.
+    void Form_Load();
+
+    QString programFolder() const { return programFolder_; }
+
+    // --- Start-up state -------------------------------------------------
+    QString helpFile;     // the help page
+    QString databasePath; // the settings database
+    std::unique_ptr<SettingsDb> settingsDb;
+    std::unique_ptr<ConfigRecord> configRs; // the first record, when it could be read
+    std::int32_t windowBackColor = 0;       // 0x00BBGGRR
+    bool hoverTracking = false;
+    QString currentFileName;
+
+    // --- Toolbars ---------------------------------------------------------
+    ToolbarStrip* CtbBar3 = nullptr; // command toolbar
+    ToolbarStrip* ctbBar = nullptr;  // thumbnails-panel toolbar
+    ToolbarStrip* ctbBar2 = nullptr; // status toolbar
+
+    ToolbarButton* ctbRefresh = nullptr;
+    ToolbarButton* ctbSlide = nullptr;
+    ToolbarButton* ctbSlideF = nullptr;
+    ToolbarButton* ctbProps = nullptr;
+    ToolbarButton* ctbRename = nullptr;
+    ToolbarButton* ctbCopyTo = nullptr;
+    ToolbarButton* ctbMoveTo = nullptr;
+    ToolbarButton* ctbClips = nullptr;
+    ToolbarButton* ctbTela = nullptr;
+    ToolbarButton* ctbTools = nullptr;
+    ToolbarButton* ctbEfeito = nullptr;
+    ToolbarButton* ClarkTBButton2 = nullptr;
+    ToolbarSeparator* ClarkTBSeparator1 = nullptr;
+    ToolbarButton* ctbmail = nullptr;
+    ToolbarSeparator* ClarkTBSeparator2 = nullptr;
+    ToolbarButton* ctbpesquisa = nullptr;
+    ToolbarButton* ctbimprime = nullptr;
+    ToolbarButton* ctbajuda = nullptr;
+    ToolbarButton* cmdFechar = nullptr;
+    std::array<ToolbarButton*, 5> button1{}; // "Álbum", "Editar", "Copiar", "Excluir", "Converter"
+    QLabel* Image2 = nullptr;                // small picture on the thumbnails-panel toolbar
+    QLabel* Image3 = nullptr;                // hidden: the web button's pointer picture
+
+    // Conversion menu items, switched by the picture's kind.
+    QMenu* mnuConverter = nullptr;
+    QAction* mnuCBmp = nullptr;
+    QAction* mnuCJpg = nullptr;
+    QAction* mnuCIco = nullptr;
+
+    // --- Labels -------------------------------------------------------------
+    QLabel* lblPath = nullptr; // hidden: current picture's full path, or the folder
+    QLabel* lblNome = nullptr;
+    QLabel* lbltamanho = nullptr;
+    QLabel* lblstatus = nullptr; // hints
+    QLabel* lblStat = nullptr;   // status texts (written through Status)
+    QLabel* lblCount = nullptr;
+
+    // --- Hidden settings fields ---------------------------------------------
+    QLineEdit* txtSlide = nullptr;
+    QLineEdit* txtJanela = nullptr;
+    QLineEdit* txtFundo = nullptr;
+    QLineEdit* txtThumbs = nullptr;
+    QLineEdit* txtZoom = nullptr;
+    QLineEdit* Text1 = nullptr; // cell height
+    QLineEdit* Text2 = nullptr; // cell width
+    QLineEdit* Text3 = nullptr; // square picture side
+
+    // --- Work area ----------------------------------------------------------
+    QSplitter* mcsplitbar1 = nullptr; // left column | picture area
+    QSplitter* mcsplitbar2 = nullptr; // folder pane above magnifier pane
+    QWidget* PictHd = nullptr;        // folder pane
+    QTreeWidget* tView = nullptr;
+    FileListBox* File1 = nullptr;
+    FileListBox* FileListHidden = nullptr; // plug-in search
+    PictureBox* Picture4 = nullptr;        // magnifier pane
+    QScrollBar* vScroll1 = nullptr;        // magnifier zoom
+    QTimer* Timer2 = nullptr;              // magnifier timer
+    QTimer* Timer1 = nullptr;              // slide-show timer
+    QWidget* Picture1 = nullptr;           // picture area
+    QWidget* Pictclips = nullptr;          // thumbnails panel
+    ThumbnailStrip* picFrame = nullptr;    // strip viewport with vsbSlide and the cells
+    QWidget* PictImagem = nullptr;         // preview pane
+    ScrollBox* ssScroll1 = nullptr;
+    ImageControl* Image1 = nullptr;
+    AnimatedPicture* mcGif = nullptr;
+    PictureBox* picProgress = nullptr;
+    PictureBox* picProgressSlide = nullptr;
+
+    // --- Routines -----------------------------------------------------------
+    void LoadSettings();
+    void ParseThumbSize();
+    void FillDrives();
+    void ArrangeControls();
+    void ResetThumbnails();
+    void BuildThumbnails();
+    void Redimens();
+    void InitProgress();
+    void UpdateProgress(int percent, const QString& name);
+    void Status(const QString& texto);
+    void DisableFileCommands();
+    void UpdateKindCommands();
+    void DiscoverPlugins();
+
+    // --- Handlers -------------------------------------------------------------
+    void File1_PathChange();
+    void File1_Click();
+    void optThumb_Click(int index);
+    void tView_Expand(QTreeWidgetItem* node);
+    void tView_NodeClick(QTreeWidgetItem* node);
+    void tView_Click();
+    void Form_Resize();
+    void mcsplitbar1_Resize();
+    void mcsplitbar2_Resize();
+    void vsbSlide_Change();
+    void Timer2_Timer();
+
+    // Bring a pane to the front of its container (z-order 0).
+    static void BringToFront(QWidget* w);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildToolbars();
+    void buildWorkArea();
+    void buildHiddenFields();
+    void buildThumbnailArea(); // main_window_thumbs.cpp
+    void wireHints();
+    void drawMagnifierIdleCross();
+    void placePictureArea();
+    void placeMagnifierPane();
+    void placeFolderPane();
+    void splitFolderPane();
+    void centreStillPicture();
+
+    QString programFolder_;
+    bool unloading_ = false;
+    bool startedUp_ = false; // layout waits for Form_Load
+    std::unique_ptr<ThumbState, ThumbStateDeleter> thumbState_;
+};
+
+} // namespace fotello
