@@ -48,6 +48,22 @@ void PictureBox::drawImage(QPoint at, const QImage& image) {
     update();
 }
 
+void PictureBox::print(QPoint at, const QString& text, const QColor& colour) {
+    ensureCanvas();
+    QPainter p(&canvas_);
+    p.setFont(font());
+    p.setPen(colour);
+    const QFontMetrics fm(font());
+    p.drawText(at.x(), at.y() + fm.ascent(), text);
+    update();
+}
+
+int PictureBox::textHeight(const QString&) const { return QFontMetrics(font()).height(); }
+
+int PictureBox::textWidth(const QString& text) const {
+    return QFontMetrics(font()).horizontalAdvance(text);
+}
+
 void PictureBox::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     ensureCanvas();

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
@@ -202,6 +203,9 @@ void FrmFotello::buildWorkArea() {
     tView->setObjectName("tView");
     tView->setHeaderHidden(true);
     File1 = new FileListBox("File1", PictHd);
+    File1->setPattern("*.bmp;*.jpg;*.wmf;*.gif;*.ico;*.cur");
+    // The list starts in the working folder, without a folder-change event.
+    File1->setPathQuietly(QDir::currentPath());
     FileListHidden = new FileListBox("FileListHidden", this);
     FileListHidden->hide();
 
