@@ -29,7 +29,9 @@ struct PictureReadOptions {
 };
 
 struct PictureResult {
-    QImage image;      // Format_RGB32 or Format_ARGB32 (icons keep their transparency)
+    // Format_RGB32 for opaque pictures; Format_ARGB32 (straight alpha) where the
+    // picture has transparency (icons, cursors, GIFs, some BMPs and metafiles).
+    QImage image;
     QSize naturalSize; // as displayed (after orientation)
     PictureError error = PictureError::None;
     QString detail; // what failed, for logs and tests; never shown as is
@@ -39,7 +41,13 @@ struct PictureResult {
 // Pixel cap: opens photos of well over 100 MP, refuses bombs before allocating.
 inline constexpr qint64 kMaxPicturePixels = qint64(1) << 28; // 268 MP, 1 GiB as RGB32
 
+// Pictures are recognised by their content, not their name (a PNG or JPEG
+// named .bmp shows, as users expect); BMP, JPEG, GIF (first frame), ICO and CUR
+// (the largest picture in the file), PNG and WMF are read, anything else is Invalid.
 PictureResult ReadPicture(const QString& path, const PictureReadOptions& options = {});
+// The same for a path as the file system spells it: names whose bytes are not
+// valid UTF-8 have no QString that maps back to them.
+PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options = {});
 
 // The folder that holds the program's helpers (the WMF renderer). Defaults to
 // the executable's folder; tests point it at the build's bin folder.

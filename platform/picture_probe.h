@@ -1,0 +1,34 @@
+#pragma once
+// Reads a picture file's structure without decoding pixels: which kind it is
+// (by content, never by name), the size its headers declare, and whether the
+// data ends early. Lets the reader refuse bombs before anything is allocated
+// and call a cut-off file truncated even where a decoder would draw it partly.
+
+#include <cstdint>
+#include <span>
+
+namespace fotello {
+
+enum class PictureKind { Unknown, Bmp, Jpeg, Gif, Ico, Cur, Png, Wmf };
+
+struct PictureProbe {
+    PictureKind kind = PictureKind::Unknown;
+    // Largest raster the headers ask a decoder for (0 when not known yet).
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    bool truncated = false; // the data ends before the structure does
+    bool invalid = false;   // the structure is broken in another way
+    // Icons: the directory entry holding the largest picture.
+    int bestIcon = 0;
+    // WMF: placeable header's box in its own units and units per inch (0 without one).
+    int wmfBoxWidth = 0;
+    int wmfBoxHeight = 0;
+    int wmfUnitsPerInch = 0;
+
+    std::int64_t pixels() const { return width * height; }
+};
+
+PictureKind SniffPictureKind(std::span<const std::uint8_t> data);
+PictureProbe ProbePicture(std::span<const std::uint8_t> data);
+
+} // namespace fotello

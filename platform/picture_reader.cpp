@@ -1,0 +1,184 @@
+#include "platform/picture_reader.h"
+
+#include <cstdlib>
+#include <mutex>
+#include <span>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "platform/picture_file.h"
+#include "platform/picture_probe.h"
+#include "platform/wmf_client.h"
+#include "platform/wmf_protocol.h"
+
+namespace fotello {
+namespace {
+
+// Qt reads QT_IMAGEIO_MAXALLOC once and lets it override any limit we set:
+// clear it before anything can read it (static initialisation runs before main).
+const bool kAllocationVariableCleared = [] {
+    ::unsetenv("QT_IMAGEIO_MAXALLOC");
+    return true;
+}();
+
+// A file can hold at most a capped picture at 32 bits per pixel plus headers.
+constexpr qint64 kMaxFileBytes = kMaxPicturePixels * 4 + (qint64(64) << 20);
+// Qt's own limit (MB), above the cap so that our check is the one that counts;
+// some decoders hold 64 bits per pixel while they work.
+constexpr int kQtAllocationLimitMb = int((kMaxPicturePixels * 8) >> 20);
+
+std::mutex helperFolderMutex;
+QString helperFolderValue;
+
+void PrepareImageIo() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        (void)kAllocationVariableCleared;
+        if (QImageReader::allocationLimit() < kQtAllocationLimitMb)
+            QImageReader::setAllocationLimit(kQtAllocationLimitMb);
+    });
+}
+
+PictureResult Failure(PictureError error, const QString& detail) {
+    PictureResult result;
+    result.error = error;
+    result.detail = detail;
+    return result;
+}
+
+QByteArray QtFormat(PictureKind kind) {
+    switch (kind) {
+    case PictureKind::Bmp:
+        return "bmp";
+    case PictureKind::Jpeg:
+        return "jpeg";
+    case PictureKind::Gif:
+        return "gif";
+    case PictureKind::Ico:
+    case PictureKind::Cur:
+        return "ico"; // Qt's icon reader takes cursors (type 2) as well
+    case PictureKind::Png:
+        return "png";
+    default:
+        return {};
+    }
+}
+
+QImage ToOutputFormat(QImage image) {
+    const auto format = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (image.format() != format)
+        image.convertTo(format);
+    return image;
+}
+
+// The stored (not yet oriented) size to ask the JPEG decoder for: the smallest
+// 1/2^k reduction that still covers the box. Qt hands an exact 1/2, 1/4 or 1/8
+// to libjpeg's DCT scaling; rounding down keeps its factor from rounding up.
+QSize ReducedJpegSize(QSize stored, QSize box) {
+    for (int k : {8, 4, 2}) {
+        const QSize reduced(stored.width() / k, stored.height() / k);
+        if (reduced.width() >= box.width() && reduced.height() >= box.height())
+            return reduced;
+    }
+    return {};
+}
+
+PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
+                           const PictureReadOptions& options) {
+    QByteArray data = bytes; // shared, not copied: QBuffer wants a non-const array
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QtFormat(probe.kind));
+    reader.setAutoTransform(options.applyOrientation);
+    reader.setQuality(100); // accurate DCT and smooth scaling, not the fast variants
+    if ((probe.kind == PictureKind::Ico || probe.kind == PictureKind::Cur) && probe.bestIcon > 0)
+        reader.jumpToImage(probe.bestIcon);
+
+    const QSize stored = reader.size();
+    if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPicturePixels)
+        return Failure(PictureError::TooLarge, QStringLiteral("picture too large"));
+    const bool turned = options.applyOrientation &&
+                        (reader.transformation() & QImageIOHandler::TransformationRotate90);
+    QSize scaled;
+    if (probe.kind == PictureKind::Jpeg && options.coverBox.isValid() && stored.isValid())
+        scaled = ReducedJpegSize(stored, turned ? options.coverBox.transposed() : options.coverBox);
+    if (scaled.isValid())
+        reader.setScaledSize(scaled);
+
+    QImage image = reader.read();
+    if (image.isNull())
+        return Failure(PictureError::Invalid, reader.errorString());
+    PictureResult result;
+    result.naturalSize = scaled.isValid() ? (turned ? stored.transposed() : stored) : image.size();
+    result.image = ToOutputFormat(std::move(image));
+    return result;
+}
+
+PictureResult RenderMetafile(const QByteArray& bytes) {
+    const QString helper = QDir(HelperFolder()).filePath(QLatin1String(wmf::kHelperName));
+    WmfRenderResult drawn = RenderWmfInHelper(bytes, helper, wmf::kWallMilliseconds);
+    if (drawn.error != PictureError::None)
+        return Failure(drawn.error, drawn.detail);
+    PictureResult result;
+    result.naturalSize = drawn.image.size();
+    result.image = std::move(drawn.image);
+    return result;
+}
+
+QString ExecutableFolder() {
+    if (QCoreApplication::instance() != nullptr)
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
+} // namespace
+
+PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options) {
+    PrepareImageIo();
+    const PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes);
+    if (file.error != PictureError::None)
+        return Failure(file.error, file.detail);
+    if (file.bytes.isEmpty())
+        return Failure(PictureError::Invalid, QStringLiteral("empty file"));
+
+    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.constData()),
+                                std::size_t(file.bytes.size()));
+    const PictureProbe probe = ProbePicture(data);
+    // Checked in this order: a bomb's header usually comes without its data.
+    if (probe.kind == PictureKind::Unknown)
+        return Failure(PictureError::Invalid, QStringLiteral("not a picture we read"));
+    if (probe.pixels() > kMaxPicturePixels)
+        return Failure(PictureError::TooLarge, QStringLiteral("picture too large"));
+    if (probe.truncated)
+        return Failure(PictureError::Truncated, QStringLiteral("data ends early"));
+    if (probe.invalid)
+        return Failure(PictureError::Invalid, QStringLiteral("broken picture structure"));
+    if (probe.kind == PictureKind::Wmf)
+        return RenderMetafile(file.bytes);
+    return DecodeRaster(file.bytes, probe, options);
+}
+
+PictureResult ReadPicture(const QString& path, const PictureReadOptions& options) {
+    return ReadPictureLocal(QFile::encodeName(path), options);
+}
+
+void SetHelperFolder(const QString& folder) {
+    std::lock_guard lock(helperFolderMutex);
+    helperFolderValue = folder;
+}
+
+QString HelperFolder() {
+    {
+        std::lock_guard lock(helperFolderMutex);
+        if (!helperFolderValue.isEmpty())
+            return helperFolderValue;
+    }
+    return ExecutableFolder();
+}
+
+} // namespace fotello
