@@ -3,6 +3,7 @@
 
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "controls/file_list_box.h"
@@ -106,6 +107,9 @@ void FrmFotello::placePictureArea() {
 void FrmFotello::placeMagnifierPane() {
     const int sh = vScroll1->sizeHint().height();
     vScroll1->setGeometry(0, Picture4->scaleHeight() - sh, Picture4->scaleWidth(), sh);
+    // An idle magnifier keeps its cross from corner to corner.
+    if (startedUp_ && !Timer2->isActive())
+        drawMagnifierIdleCross();
 }
 
 void FrmFotello::placeFolderPane() {

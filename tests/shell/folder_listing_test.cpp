@@ -1,0 +1,89 @@
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "settings_db_maker.h"
+#include "shell/folder_listing.h"
+
+using namespace fotello;
+
+namespace {
+const std::vector<std::string> kPictures = SplitPatterns("*.bmp;*.jpg;*.wmf;*.gif;*.ico;*.cur");
+
+void touch(const std::string& path) {
+    std::ofstream(path) << "x";
+}
+} // namespace
+
+TEST(FolderListing, PatternsAndMatching) {
+    EXPECT_EQ(kPictures.size(), 6u);
+    EXPECT_EQ(SplitPatterns(";*.a;;*.b;"), (std::vector<std::string>{"*.a", "*.b"}));
+    EXPECT_TRUE(MatchesPattern("FOTO.JPG", "*.jpg"));
+    EXPECT_TRUE(MatchesPattern("casa.bmp.jpg", "*.jpg"));
+    EXPECT_FALSE(MatchesPattern("casa.jpg.txt", "*.jpg"));
+    EXPECT_FALSE(MatchesPattern("casa.jpeg", "*.jpg"));
+    EXPECT_TRUE(MatchesPattern(".jpg", "*.jpg"));
+    EXPECT_TRUE(MatchesPattern("a1b", "a?b"));
+    EXPECT_TRUE(MatchesPattern("abcbcd", "*bc*d"));
+}
+
+TEST(FolderListing, NameOrderIgnoresCase) {
+    std::vector<std::string> v{"b.jpg", "A.jpg", "a.jpg", "C.JPG", "10.bmp", "9.bmp"};
+    std::sort(v.begin(), v.end(), NameLess);
+    EXPECT_EQ(v, (std::vector<std::string>{"10.bmp", "9.bmp", "A.jpg", "a.jpg", "b.jpg", "C.JPG"}));
+}
+
+class FolderListingFs : public ::testing::Test {
+protected:
+    void SetUp() override { dir = test::MakeTempDir(); }
+    void TearDown() override { test::RemoveTree(dir); }
+    std::string dir;
+};
+
+TEST_F(FolderListingFs, ListsOnlyRegularPictureFiles) {
+    touch(dir + "/b.JPG");
+    touch(dir + "/a.bmp");
+    touch(dir + "/notas.txt");
+    touch(dir + "/.oculta.jpg");
+    touch(dir + "/-traço inicial.gif");
+    touch(dir + "/nome\ncom quebra.ico");
+    touch(dir + "/bytes\xff\xfe.cur");
+    ::mkdir((dir + "/pasta.jpg").c_str(), 0755);
+    ::mkfifo((dir + "/fila.jpg").c_str(), 0644);
+    ::symlink("/dev/zero", (dir + "/zero.jpg").c_str());
+    ::symlink((dir + "/a.bmp").c_str(), (dir + "/ligacao.bmp").c_str());
+    ::symlink((dir + "/nada").c_str(), (dir + "/quebrada.jpg").c_str());
+    ::symlink("laco.jpg", (dir + "/laco.jpg").c_str());
+    const std::string sock = dir + "/s.jpg";
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+    const auto l = ListMatchingFiles(dir, kPictures);
+    ::close(fd);
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.names,
+              (std::vector<std::string>{"-traço inicial.gif", "a.bmp", "b.JPG", "bytes\xff\xfe.cur",
+                                        "ligacao.bmp", "nome\ncom quebra.ico"}));
+}
+
+TEST_F(FolderListingFs, SubfoldersAndUnreadableFolders) {
+    ::mkdir((dir + "/Fotos").c_str(), 0755);
+    ::mkdir((dir + "/abc").c_str(), 0755);
+    ::mkdir((dir + "/.git").c_str(), 0755);
+    touch(dir + "/arquivo");
+    ::symlink(dir.c_str(), (dir + "/volta").c_str()); // a loop through the tree
+    const auto l = ListSubfolders(dir);
+    ASSERT_TRUE(l.ok);
+    EXPECT_EQ(l.names, (std::vector<std::string>{"abc", "Fotos", "volta"}));
+
+    const auto missing = ListSubfolders(dir + "/nao-existe");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_FALSE(ListMatchingFiles(dir + "/arquivo", kPictures).ok);
+}

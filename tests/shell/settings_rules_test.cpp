@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "shell/settings_rules.h"
+
+using namespace fotello;
+
+struct GeometryCase {
+    const char* text;
+    const char* t1;
+    const char* t2;
+    const char* t3;
+};
+
+TEST(ParseThumbSize, TheSevenGeometries) {
+    const GeometryCase cases[] = {
+        {" 80 x 80 - 64 x 64", " 80 ", " 80 ", " 64"},
+        {" 80 x 96 - 64 x 64", " 80 ", " 96 ", " 64"},
+        {" 96 x 80 - 64 x 64", " 96 ", " 80 ", " 64"},
+        {"100 x 100 - 80 x 80", "100 ", " 100", " 80"},
+        {"100 x 120 - 80 x 80", "100 ", " 120", " 80"},
+        {"120 x 100 - 80 x 80", "120 ", " 100", " 80"},
+        {"120 x 120 - 100 x 100", "120 ", " 120", "100"},
+    };
+    for (const auto& c : cases) {
+        const ThumbFields f = ParseThumbSize(c.text, {"old1", "old2", "old3"});
+        EXPECT_EQ(f.text1, c.t1) << c.text;
+        EXPECT_EQ(f.text2, c.t2) << c.text;
+        EXPECT_EQ(f.text3, c.t3) << c.text;
+    }
+}
+
+TEST(ParseThumbSize, TextsThatDoNotFitTheShape) {
+    // No "x": first field kept, second = first four characters, third = last three.
+    ThumbFields f = ParseThumbSize("grande", {"a", "b", "c"});
+    EXPECT_EQ(f.text1, "a");
+    EXPECT_EQ(f.text2, "gran");
+    EXPECT_EQ(f.text3, "nde");
+
+    // Empty: the second field empties, the others stay.
+    f = ParseThumbSize("", {"a", "b", "c"});
+    EXPECT_EQ(f.text1, "a");
+    EXPECT_EQ(f.text2, "");
+    EXPECT_EQ(f.text3, "c");
+
+    // An "x" too near the start leaves the first field alone; two characters
+    // are too few for the third.
+    f = ParseThumbSize("9x", {"a", "b", "c"});
+    EXPECT_EQ(f.text1, "a");
+    EXPECT_EQ(f.text2, "");
+    EXPECT_EQ(f.text3, "c");
+
+    // Positions count characters, not bytes.
+    f = ParseThumbSize("ção x 12", {});
+    EXPECT_EQ(f.text2, " 12");
+    EXPECT_EQ(f.text3, " 12");
+}
+
+TEST(ParseThumbSize, UnusableGeometryFallsBackToTheDefault) {
+    const ThumbFields def = ParseThumbSize(kDefaultThumbGeometry, {});
+    EXPECT_EQ(UsableThumbFields(ParseThumbSize("", {})).text2, def.text2);
+    EXPECT_EQ(UsableThumbFields(ParseThumbSize("grande", {})).text3, def.text3);
+    EXPECT_EQ(UsableThumbFields(ParseThumbSize("100 x 0 - 8 x 8", {})).text2, def.text2);
+    const ThumbFields good = ParseThumbSize("120 x 120 - 100 x 100", {});
+    EXPECT_EQ(UsableThumbFields(good).text3, "100");
+}
+
+TEST(SettingsRules, BackgroundAndMagnifier) {
+    EXPECT_EQ(WindowBackColorValue(""), 0);
+    EXPECT_EQ(WindowBackColorValue("16777215"), 0xFFFFFF);
+    EXPECT_EQ(WindowBackColorValue("255"), 255);
+    EXPECT_EQ(WindowBackColorValue("254.5"), 254) << "halves to even";
+    EXPECT_EQ(WindowBackColorValue("255.5"), 256);
+    EXPECT_FALSE(WindowBackColorValue("1e20")) << "overflow leaves the colour as it was";
+    EXPECT_TRUE(IsBgrColour(0xFFFFFF));
+    EXPECT_FALSE(IsBgrColour(0x1000000));
+    EXPECT_FALSE(IsBgrColour(-1));
+
+    EXPECT_TRUE(MagnifierOn("Sim"));
+    EXPECT_FALSE(MagnifierOn("sim"));
+    EXPECT_FALSE(MagnifierOn("Sim "));
+    EXPECT_FALSE(MagnifierOn(""));
+    EXPECT_FALSE(MagnifierOn("Não"));
+}

@@ -1,0 +1,194 @@
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "controls/picture_box.h"
+#include "controls/scroll_box.h"
+#include "settings_db_maker.h"
+#include "shell/main_window.h"
+#include "shell/settings_store.h"
+
+using namespace fotello;
+using namespace fotello::test;
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override { dir = MakeTempDir(); }
+    void TearDown() override { RemoveTree(dir); }
+
+    std::unique_ptr<FrmFotello> start(const std::string& sql = {},
+                                      const std::string& password = kSettingsPassword) {
+        if (!sql.empty()) {
+            EXPECT_TRUE(MakeSettingsDb(dir + "/cadastro.db", password, sql));
+        }
+        auto w = std::make_unique<FrmFotello>(QString::fromStdString(dir));
+        w->Form_Load();
+        w->show();
+        return w;
+    }
+    static QString field(FrmFotello& w, const char* name) {
+        return w.findChild<QLineEdit*>(name)->text();
+    }
+    static bool crossed(FrmFotello& w) {
+        const QImage& d = w.Picture4->drawing();
+        const int sw = w.Picture4->scaleWidth(), sh = w.Picture4->scaleHeight();
+        return d.pixelColor(0, 0) == Qt::black && d.pixelColor(sw - 1, sh - 1) == Qt::black &&
+               d.pixelColor(sw - 3, 0) == Qt::black && d.pixelColor(0, sh - 1) == Qt::black &&
+               d.pixelColor(sw - 1, 0) != Qt::black;
+    }
+
+    std::string dir;
+};
+
+TEST_F(StartupTest, ShippedSettingsFillTheHiddenFields) {
+    auto w = start(ConfigSql());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(field(*w, "txtSlide"), "3");
+    EXPECT_EQ(field(*w, "txtJanela"), "8421504");
+    EXPECT_EQ(field(*w, "txtFundo"), "0");
+    EXPECT_EQ(field(*w, "txtThumbs"), "100 x 100 - 80 x 80");
+    EXPECT_EQ(field(*w, "txtZoom"), "Sim");
+    EXPECT_EQ(field(*w, "Text1"), "100 ");
+    EXPECT_EQ(field(*w, "Text2"), " 100");
+    EXPECT_EQ(field(*w, "Text3"), " 80");
+    EXPECT_EQ(w->windowBackColor, 8421504);
+    EXPECT_EQ(w->ssScroll1->backColor(), 8421504u);
+    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_TRUE(w->configRs);
+    EXPECT_TRUE(w->hoverTracking);
+    EXPECT_EQ(w->helpFile, QString::fromStdString(dir) + "/Orlano.html");
+    EXPECT_EQ(w->databasePath, QString::fromStdString(dir) + "/cadastro.db");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone after start-up";
+}
+
+TEST_F(StartupTest, WithoutADatabaseTheWindowStillOpens) {
+    auto w = start();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->configRs);
+    for (const char* f : {"txtSlide", "txtJanela", "txtFundo", "txtThumbs", "txtZoom"})
+        EXPECT_EQ(field(*w, f), "") << f;
+    // The strip gets the default geometry rather than sizes of 0.
+    EXPECT_EQ(field(*w, "Text2"), " 100");
+    EXPECT_EQ(field(*w, "Text3"), " 80");
+    EXPECT_EQ(w->ssScroll1->backColor(), 0u);
+    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_TRUE(crossed(*w));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/cadastro.db"));
+}
+
+TEST_F(StartupTest, WrongPasswordIsLikeNoDatabase) {
+    auto w = start(ConfigSql(), "errada");
+    EXPECT_FALSE(w->configRs);
+    EXPECT_EQ(field(*w, "txtZoom"), "");
+    EXPECT_FALSE(w->Timer2->isActive());
+}
+
+TEST_F(StartupTest, OddValues) {
+    auto w = start(ConfigSql("NULL", "255", "0", "' 80 x 96 - 64 x 64'", "'sim'"));
+    EXPECT_EQ(field(*w, "txtSlide"), "") << "a null leaves the field as it was";
+    EXPECT_EQ(w->ssScroll1->backColor(), 255u);
+    EXPECT_EQ(field(*w, "Text1").toInt(), 80);
+    EXPECT_EQ(field(*w, "Text2").toInt(), 96);
+    EXPECT_EQ(field(*w, "Text3").toInt(), 64);
+    EXPECT_FALSE(w->Timer2->isActive()) << "only \"Sim\" turns the magnifier on";
+    EXPECT_TRUE(crossed(*w));
+}
+
+TEST_F(StartupTest, NullBackgroundGivesBlackAndGiantOneLeavesIt) {
+    auto w = start(ConfigSql("3", "NULL"));
+    EXPECT_EQ(field(*w, "txtJanela"), "");
+    EXPECT_EQ(w->ssScroll1->backColor(), 0u);
+    EXPECT_EQ(field(*w, "txtZoom"), "Sim");
+    w.reset();
+    RemoveTree(dir + "/cadastro.db");
+    auto w2 = start(ConfigSql("3", "1e20"));
+    EXPECT_EQ(w2->windowBackColor, 0);
+    EXPECT_EQ(w2->ssScroll1->backColor(), 0u);
+}
+
+TEST_F(StartupTest, CompanionProgramStartsWhenPresent) {
+    const std::string marker = dir + "/iniciado";
+    const std::string script = dir + "/orlano";
+    {
+        QFile f(QString::fromStdString(script));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\ntouch '" + marker + "'\n").c_str());
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    auto w = start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(marker); }, 5000));
+}
+
+TEST_F(StartupTest, EveryNamedControlIsThere) {
+    auto w = start();
+    for (const char* name : {"frmFotello",
+                             "CtbBar3",
+                             "ctbBar",
+                             "ctbBar2",
+                             "ctbRefresh",
+                             "ctbSlide",
+                             "ctbSlideF",
+                             "ctbProps",
+                             "ctbRename",
+                             "ctbCopyTo",
+                             "ctbMoveTo",
+                             "ctbClips",
+                             "ctbTela",
+                             "ctbTools",
+                             "ctbEfeito",
+                             "cmdFechar",
+                             "ctbimprime",
+                             "ctbajuda",
+                             "ctbpesquisa",
+                             "ctbmail",
+                             "ClarkTBButton2",
+                             "ClarkTBSeparator1",
+                             "ClarkTBSeparator2",
+                             "lblPath",
+                             "lblNome",
+                             "lbltamanho",
+                             "lblstatus",
+                             "lblStat",
+                             "lblCount",
+                             "txtSlide",
+                             "txtJanela",
+                             "txtFundo",
+                             "txtThumbs",
+                             "txtZoom",
+                             "Text1",
+                             "Text2",
+                             "Text3",
+                             "mcsplitbar1",
+                             "mcsplitbar2",
+                             "PictHd",
+                             "tView",
+                             "File1",
+                             "FileListHidden",
+                             "Picture4",
+                             "vScroll1",
+                             "Picture1",
+                             "Pictclips",
+                             "picFrame",
+                             "PictImagem",
+                             "ssScroll1",
+                             "Image1",
+                             "mcGif",
+                             "picProgress",
+                             "picProgressSlide",
+                             "Timer1",
+                             "Timer2"}) {
+        EXPECT_TRUE(w->objectName() == name || w->findChild<QObject*>(name)) << name;
+    }
+    EXPECT_FALSE(w->lblPath->isVisible());
+    EXPECT_FALSE(w->findChild<QLineEdit*>("txtThumbs")->isVisible());
+    // The work area: left column beside the picture area, folder pane above the magnifier.
+    EXPECT_LT(w->PictHd->mapTo(w.get(), QPoint()).x(), w->Picture1->mapTo(w.get(), QPoint()).x());
+    EXPECT_LT(w->PictHd->mapTo(w.get(), QPoint()).y(), w->Picture4->mapTo(w.get(), QPoint()).y());
+    EXPECT_GT(w->Picture1->width(), w->PictHd->width());
+}
