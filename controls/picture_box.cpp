@@ -58,7 +58,9 @@ void PictureBox::print(QPoint at, const QString& text, const QColor& colour) {
     update();
 }
 
-int PictureBox::textHeight(const QString&) const { return QFontMetrics(font()).height(); }
+int PictureBox::textHeight(const QString&) const {
+    return QFontMetrics(font()).height();
+}
 
 int PictureBox::textWidth(const QString& text) const {
     return QFontMetrics(font()).horizontalAdvance(text);
