@@ -1,0 +1,141 @@
+#include "effects/filter_engine.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "effects/filters.h"
+
+namespace fotello {
+
+namespace {
+
+struct Routine {
+    void (*run)(const FilterJob&);
+    bool readsCopy;
+};
+
+// Index = filter number. Filters whose every pixel reads only itself, or
+// neighbours not yet written, work on the picture itself: the result is the
+// same as reading a copy, and the copy would cost a pass over memory.
+constexpr Routine kRoutines[32] = {
+    {nullptr, false},
+    {filters::Sharpen, false},           // 1, in place
+    {filters::Negative, false},          // 2
+    {filters::Blur, false},              // 3, in place
+    {filters::Diffuse, false},           // 4, in place
+    {filters::Smooth, false},            // 5, in place
+    {filters::EdgeEnhance, false},       // 6, in place
+    {filters::Contour, true},            // 7
+    {filters::Emboss, false},            // 8, in place
+    {filters::EmbossWide, true},         // 9
+    {filters::Engrave, false},           // 10, in place
+    {filters::EngraveWide, true},        // 11
+    {filters::GreyScale, false},         // 12
+    {filters::Relief, true},             // 13
+    {filters::Brightness, false},        // 14
+    {filters::Pixelize, false},          // 15
+    {filters::ChannelExchange, false},   // 16
+    {filters::Contrast, false},          // 17
+    {filters::Threshold, false},         // 18
+    {filters::SharpenedDiffusion, true}, // 19
+    {filters::OrderedDither, false},     // 20
+    {filters::FloydSteinberg, false},    // 21
+    {filters::Burkes, false},            // 22
+    {filters::Stucki, false},            // 23
+    {filters::Aqua, true},               // 24
+    {filters::Dilate, true},             // 25
+    {filters::Erode, true},              // 26
+    {filters::InverseContour, true},     // 27
+    {filters::ContrastStretch, false},   // 28
+    {filters::Noise, false},             // 29
+    {filters::Saturation, false},        // 30
+    {filters::Gamma, false},             // 31
+};
+
+// Clears the busy flag however the call ends.
+class BusyGuard {
+public:
+    explicit BusyGuard(std::atomic<bool>& flag) : flag_(flag) {}
+    ~BusyGuard() { flag_.store(false); }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    std::atomic<bool>& flag_;
+};
+
+} // namespace
+
+bool FilterReadsCopy(int number) {
+    return number >= 1 && number <= 31 && kRoutines[number].readsCopy;
+}
+
+FilterEngine::FilterEngine() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    threads_ = int(std::clamp(cores, 1u, 8u));
+}
+
+FilterEngine::~FilterEngine() {
+    ReleaseBuffers();
+}
+
+void FilterEngine::ReleaseBuffers() {
+    FreePictureBytes(copy_, copyBytes_);
+    copy_ = nullptr;
+    copyBytes_ = 0;
+}
+
+bool FilterEngine::EnsureCopy(std::size_t bytes) {
+    if (bytes <= copyBytes_) {
+        return true;
+    }
+    ReleaseBuffers();
+    copy_ = AllocatePictureBytes(bytes);
+    if (copy_ == nullptr) {
+        return false;
+    }
+    copyBytes_ = bytes;
+    return true;
+}
+
+FilterStatus FilterEngine::ApplyFilter(int number, PixelView picture, std::int32_t parameter,
+                                       const FilterProgress& progress) {
+    if (busy_.exchange(true)) {
+        return FilterStatus::Busy;
+    }
+    BusyGuard guard(busy_);
+    if (number < 1 || number > 31) {
+        return FilterStatus::UnknownFilter;
+    }
+    const Routine& routine = kRoutines[number];
+    const bool empty = picture.empty();
+    FilterJob job;
+    job.work = empty ? nullptr : picture.bits;
+    job.width = empty ? 0 : picture.width;
+    job.height = empty ? 0 : picture.height;
+    job.parameter = parameter;
+    job.random = &random_;
+    job.threads = threads_;
+    job.bandPixels = bandPixels_;
+    if (routine.readsCopy && !empty) {
+        if (!EnsureCopy(picture.byteCount())) {
+            return FilterStatus::NoMemory;
+        }
+        std::memcpy(copy_, picture.bits, picture.byteCount());
+        job.source = copy_;
+    } else {
+        job.source = job.work;
+    }
+    ProgressReporter reporter(progress);
+    job.progress = &reporter;
+    routine.run(job);
+    return FilterStatus::Done;
+}
+
+FilterEngine& SharedFilterEngine() {
+    static FilterEngine engine;
+    return engine;
+}
+
+} // namespace fotello

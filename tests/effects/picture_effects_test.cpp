@@ -1,0 +1,133 @@
+// Mirrors, mosaic, dotted, fade and shake.
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "effects/picture_effects.h"
+#include "effects/shake.h"
+#include "engine_support.h"
+
+namespace fotello::testing {
+namespace {
+
+TEST(FlipPicture, MirrorsFromTheUntouchedCopy) {
+    const Picture original = RandomPicture(5, 3, 21);
+    Picture source = original;
+    Picture target = RandomPicture(5, 3, 22); // a filtered working picture
+    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), false));
+    for (int y = 1; y <= 3; ++y)
+        for (int x = 1; x <= 5; ++x)
+            for (int c = 1; c <= 4; ++c)
+                ASSERT_EQ(target.at(c, x, y), original.at(c, 6 - x, y));
+    const Picture once = target;
+    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), false));
+    EXPECT_EQ(target.bytes, once.bytes); // twice gives the same mirror
+    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), true));
+    for (int y = 1; y <= 3; ++y)
+        for (int x = 1; x <= 5; ++x)
+            for (int c = 1; c <= 4; ++c)
+                ASSERT_EQ(target.at(c, x, y), original.at(c, x, 4 - y));
+    EXPECT_EQ(source.bytes, original.bytes);
+    Picture other(4, 3);
+    EXPECT_FALSE(FlipPicture(ViewOf(source), ViewOf(other), true));
+    EXPECT_FALSE(FlipPicture(ViewOf(source), ViewOf(source), true));
+}
+
+TEST(MosaicEffect, TilesTakeTheirFirstPixel) {
+    const Picture in = RandomPicture(9, 6, 23);
+    Picture out = in;
+    MosaicEffect(ViewOf(out));
+    for (int y = 1; y <= 6; ++y) {
+        for (int x = 1; x <= 9; ++x) {
+            const int fx = (x - 1) / 4 * 4 + 1;
+            const int fy = (y - 1) / 4 * 4 + 1;
+            for (int c = 1; c <= 3; ++c)
+                ASSERT_EQ(out.at(c, x, y), in.at(c, fx, fy));
+            ASSERT_EQ(out.at(4, x, y), in.at(4, x, y));
+        }
+    }
+}
+
+TEST(DottedEffect, ColoursComeFromNearbyPixelsInside) {
+    Picture in(20, 20);
+    for (int y = 1; y <= 20; ++y)
+        for (int x = 1; x <= 20; ++x) {
+            in.at(1, x, y) = std::uint8_t(x); // position coded in the colour
+            in.at(2, x, y) = std::uint8_t(y);
+            in.at(4, x, y) = 7;
+        }
+    UniformRandom random;
+    random.Seed(3);
+    Picture a = in;
+    DottedEffect(ViewOf(a), random, false);
+    random.Seed(3);
+    Picture b = in;
+    DottedEffect(ViewOf(b), random, false);
+    EXPECT_EQ(a.bytes, b.bytes);
+    EXPECT_NE(a.bytes, in.bytes);
+    for (int y = 1; y <= 20; ++y)
+        for (int x = 1; x <= 20; ++x) {
+            // A chain of moves within a row pass can carry a colour further,
+            // but never from outside the picture.
+            ASSERT_GE(a.at(1, x, y), 1);
+            ASSERT_LE(a.at(1, x, y), 20);
+            ASSERT_EQ(a.at(4, x, y), 7);
+        }
+    Picture one = FlatPicture(1, 1, 1, 2, 3);
+    DottedEffect(ViewOf(one), random); // clock seed: only offset 0 stays inside
+    EXPECT_EQ(one.bytes, FlatPicture(1, 1, 1, 2, 3).bytes);
+}
+
+TEST(FadeEffect, MenuCallPutsGreenIntoRed) {
+    const Picture in = RandomPicture(4, 3, 24);
+    Picture source = in;
+    Picture target = RandomPicture(4, 3, 25);
+    FadeEffect(ViewOf(source), ViewOf(target), 1, true);
+    for (int y = 1; y <= 3; ++y)
+        for (int x = 1; x <= 4; ++x) {
+            EXPECT_EQ(target.at(3, x, y), in.at(2, x, y));
+            EXPECT_EQ(target.at(2, x, y), in.at(2, x, y));
+            EXPECT_EQ(target.at(1, x, y), in.at(1, x, y));
+        }
+    Picture same = FlatPicture(3, 3, 10, 50, 50);
+    FadeEffect(ViewOf(same), ViewOf(same), 1, true);
+    EXPECT_EQ(same.bytes, FlatPicture(3, 3, 10, 50, 50).bytes);
+    FadeEffect(ViewOf(same), ViewOf(same), 2, false);
+    EXPECT_EQ(same.bytes, FlatPicture(3, 3, 10, 10, 10).bytes);
+}
+
+TEST(ShakeEffect, CirclesInTheCopysColours) {
+    Picture source = RandomPicture(6, 5, 26);
+    Picture target = FlatPicture(6, 5, 0, 0, 0);
+    // Radius 0 on a one-pixel grid: each sample point gets its own colour back.
+    ASSERT_TRUE(ShakeEffect(ViewOf(source), ViewOf(target), 1, 1, 0));
+    for (int y = 1; y <= 5; ++y)
+        for (int x = 1; x <= 6; ++x) {
+            // The walk starts at x = 1 (0-based), so the first column is never sampled.
+            for (int c = 1; c <= 3; ++c)
+                ASSERT_EQ(target.at(c, x, y), x == 1 ? 0 : source.at(c, x, y)) << x << "," << y;
+        }
+    EXPECT_FALSE(ShakeEffect(ViewOf(source), ViewOf(target), 0, 1, 3));
+    EXPECT_FALSE(ShakeEffect(ViewOf(source), ViewOf(target), 2, -1, 3));
+}
+
+TEST(ShakeEffect, CircleOutlineHasTheRadius) {
+    Picture pic = FlatPicture(21, 21, 0, 0, 0);
+    const std::uint8_t white[3] = {255, 255, 255};
+    DrawCircle(ViewOf(pic), 10, 10, 7, white);
+    int count = 0;
+    for (int y = 1; y <= 21; ++y)
+        for (int x = 1; x <= 21; ++x)
+            if (pic.at(1, x, y) == 255) {
+                ++count;
+                const double d = std::hypot(x - 11, y - 11);
+                EXPECT_NEAR(d, 7.0, 0.75);
+            }
+    EXPECT_GT(count, 30);
+    EXPECT_EQ(pic.at(1, 11, 11), 0);
+    // Clipped at the edges without harm.
+    DrawCircle(ViewOf(pic), 0, 0, 30, white);
+}
+
+} // namespace
+} // namespace fotello::testing

@@ -1,0 +1,38 @@
+#pragma once
+// Plain, slow, literal versions of the engine's filters for the tests: one
+// pixel at a time, 1-based channel, column and row, two arrays (work and
+// source) exactly as the arithmetic is described, with no shortcut.
+
+#include <cstdint>
+#include <vector>
+
+#include "effects/uniform_random.h"
+
+namespace fotello::testing {
+
+struct Picture {
+    int w = 0;
+    int h = 0;
+    std::vector<std::uint8_t> bytes; // blue, green, red, unused; top row first
+
+    Picture() = default;
+    Picture(int width, int height) : w(width), h(height), bytes(std::size_t(width) * height * 4) {}
+    // c 1..4, x 1..w, y 1..h
+    std::uint8_t& at(int c, int x, int y) {
+        return bytes[(std::size_t(y - 1) * w + (x - 1)) * 4 + (c - 1)];
+    }
+    std::uint8_t at(int c, int x, int y) const {
+        return bytes[(std::size_t(y - 1) * w + (x - 1)) * 4 + (c - 1)];
+    }
+    bool operator==(const Picture&) const = default;
+};
+
+// Every byte (the unused one too) drawn from the generator.
+Picture RandomPicture(int w, int h, std::uint64_t seed);
+Picture FlatPicture(int w, int h, int b, int g, int r, int unused = 0xFF);
+
+// The filter `number` over `in`, literally; random filters draw from `random`.
+Picture ReferenceFilter(int number, const Picture& in, std::int32_t parameter,
+                        UniformRandom& random);
+
+} // namespace fotello::testing
