@@ -53,6 +53,8 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     buildToolbars();
     buildWorkArea();
     buildThumbnailArea();
+    buildTree();
+    wirePreview();
     wireHints();
     resize(960, 640);
     Forms::instance().add(this);
@@ -270,6 +272,9 @@ void FrmFotello::changeEvent(QEvent* e) {
 }
 
 bool FrmFotello::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseMove &&
+        (watched == tView->viewport() || watched == File1->viewport()))
+        hoverTracking = false;
     if (e->type() == QEvent::Resize) {
         if (watched == Picture1)
             mcsplitbar1_Resize();

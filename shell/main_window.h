@@ -18,6 +18,7 @@
 #include <QWidget>
 
 class QAction;
+class QComboBox;
 class QListWidget;
 class QMenu;
 class QScrollBar;
@@ -124,6 +125,8 @@ public:
     QSplitter* mcsplitbar2 = nullptr; // folder pane above magnifier pane
     QWidget* PictHd = nullptr;        // folder pane
     QTreeWidget* tView = nullptr;
+    QComboBox* Drive1 = nullptr; // hidden: the machine's volumes
+    QString Dir1Path;            // the folder list's folder
     FileListBox* File1 = nullptr;
     FileListBox* FileListHidden = nullptr; // plug-in search
     PictureBox* Picture4 = nullptr;        // magnifier pane
@@ -162,6 +165,7 @@ public:
     void tView_Expand(QTreeWidgetItem* node);
     void tView_NodeClick(QTreeWidgetItem* node);
     void tView_Click();
+    void Drive1_Change();
     void Form_Resize();
     void mcsplitbar1_Resize();
     void mcsplitbar2_Resize();
@@ -182,6 +186,12 @@ private:
     void buildWorkArea();
     void buildHiddenFields();
     void buildThumbnailArea(); // main_window_thumbs.cpp
+    void buildTree();          // main_window_tree.cpp
+    void wirePreview();        // main_window_preview.cpp
+    bool showAsGif(const QString& full);
+    bool showAsStill(const QString& full);
+    void FitPicture();
+    void enableFileCommands(bool withRefresh);
     void wireHints();
     void drawMagnifierIdleCross();
     void placePictureArea();

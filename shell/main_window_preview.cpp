@@ -1,13 +1,189 @@
-// File list, selection and preview.
+// File list, selection and preview: the current picture and the commands
+// that depend on it.
 
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+
+#include "controls/animated_picture.h"
+#include "controls/file_list_box.h"
+#include "controls/image_control.h"
+#include "controls/scroll_box.h"
+#include "controls/toolbar_button.h"
+#include "platform/picture_reader.h"
+#include "shell/kind_rules.h"
+#include "shell/layout_rules.h"
 #include "shell/main_window.h"
+#include "shell/messages.h"
+#include "shell/thumbnail_strip.h"
 
 namespace fotello {
 
-void FrmFotello::File1_PathChange() {}
-void FrmFotello::File1_Click() {}
-void FrmFotello::optThumb_Click(int) {}
-void FrmFotello::DisableFileCommands() {}
-void FrmFotello::UpdateKindCommands() {}
+namespace {
+
+QString withSeparator(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith('/'))
+        return folder;
+    return folder + '/';
+}
+
+QString sizeLabel(const QString& full) {
+    return QString::number(QFileInfo(full).size()) + " bytes";
+}
+
+struct WaitPointer {
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void FrmFotello::wirePreview() {
+    File1->viewport()->installEventFilter(this);
+    connect(File1, &FileListBox::PathChange, this, &FrmFotello::File1_PathChange);
+    connect(File1, &FileListBox::Click, this, &FrmFotello::File1_Click);
+}
+
+void FrmFotello::File1_PathChange() {
+    lblPath->setText(withSeparator(File1->path()));
+    BringToFront(Pictclips);
+    ResetThumbnails();
+    DisableFileCommands();
+}
+
+void FrmFotello::DisableFileCommands() {
+    for (std::size_t i = 1; i <= 4; ++i)
+        button1[i]->setEnabled(false);
+    for (ToolbarButton* b :
+         {ctbClips, ctbTela, ctbMoveTo, ctbCopyTo, ctbRename, ctbProps, ctbimprime})
+        b->setEnabled(false);
+}
+
+void FrmFotello::enableFileCommands(bool withRefresh) {
+    for (ToolbarButton* b : button1)
+        b->setEnabled(true);
+    for (ToolbarButton* b :
+         {ctbClips, ctbTela, ctbSlide, ctbMoveTo, ctbCopyTo, ctbRename, ctbProps, ctbimprime})
+        b->setEnabled(true);
+    if (withRefresh)
+        ctbRefresh->setEnabled(true);
+}
+
+void FrmFotello::UpdateKindCommands() {
+    const KindCommands k = KindCommandsFor(lblPath->text().toLower().toStdString());
+    if (k.toBmp)
+        mnuCBmp->setEnabled(*k.toBmp);
+    if (k.toJpg)
+        mnuCJpg->setEnabled(*k.toJpg);
+    if (k.toIco)
+        mnuCIco->setEnabled(*k.toIco);
+    if (k.convert)
+        button1[4]->setEnabled(*k.convert);
+    if (k.effects)
+        ctbEfeito->setEnabled(*k.effects);
+}
+
+// Shows the failure of a selection; false when there was one.
+static bool reportFailure(QWidget* parent, const PictureResult& r, const QString& full) {
+    if (r.ok())
+        return true;
+    if (r.error == PictureError::Truncated)
+        ShowMessage(parent, "Arquivo Truncado: " + full);
+    else
+        ShowMessage(parent, QString::fromUtf8("Arquivo Inválido !"));
+    return false;
+}
+
+bool FrmFotello::showAsGif(const QString& full) {
+    Image1->hide();
+    Image1->setStretch(false);
+    mcGif->raise();
+    mcGif->show();
+    lblPath->setText(full);
+    lbltamanho->setText(sizeLabel(full));
+    const PictureResult r = ReadPicture(full);
+    if (!reportFailure(this, r, full))
+        return false;
+    Image1->setPicture(r.image);
+    mcGif->resize(r.image.size());
+    if (mcGif->height() <= PictImagem->height() && mcGif->width() <= PictImagem->width()) {
+        mcGif->move((PictImagem->width() - mcGif->width()) / 2,
+                    (PictImagem->height() - mcGif->height()) / 2);
+        ssScroll1->setScrollMode(0);
+    } else {
+        mcGif->move(0, 0);
+        ssScroll1->setScrollMode(4);
+    }
+    mcGif->setFileName(full);
+    mcGif->Prepare();
+    mcGif->Play();
+    return true;
+}
+
+bool FrmFotello::showAsStill(const QString& full) {
+    mcGif->Stop();
+    mcGif->hide();
+    Image1->show();
+    Image1->raise();
+    Image1->setStretch(false);
+    const PictureResult r = ReadPicture(full);
+    if (!reportFailure(this, r, full))
+        return false;
+    Image1->setPicture(r.image);
+    lblPath->setText(full);
+    lbltamanho->setText(sizeLabel(full));
+    FitPicture();
+    ssScroll1->setScrollMode(0);
+    return true;
+}
+
+void FrmFotello::FitPicture() {
+    const QSize natural = Image1->picture().size();
+    const Fit f = fotello::FitPicture({natural.width(), natural.height()},
+                                      {ssScroll1->width(), ssScroll1->height()},
+                                      {PictImagem->width(), PictImagem->height()});
+    Image1->setStretch(true);
+    Image1->resize(f.size.width, f.size.height);
+    Image1->move(f.position.x, f.position.y);
+    ssScroll1->refit();
+}
+
+void FrmFotello::File1_Click() {
+    const QString name = File1->selectedName();
+    if (name.isEmpty())
+        return;
+    const QString folder = File1->path();
+    if (!folder.endsWith('/'))
+        ctbmail->setEnabled(true);
+    WaitPointer wait;
+    BringToFront(PictImagem);
+    const QString full = withSeparator(folder) + name;
+    const bool gif = ShownAsGif((folder + "/" + name).toLower().toStdString());
+    if (!(gif ? showAsGif(full) : showAsStill(full)))
+        return;
+    currentFileName = name;
+    lblNome->setText(currentFileName);
+    enableFileCommands(true);
+    UpdateKindCommands();
+}
+
+void FrmFotello::optThumb_Click(int index) {
+    const QString tag = picFrame->cellTag(index);
+    const QString folder = File1->path();
+    lblPath->setText(withSeparator(folder) + tag);
+    currentFileName = tag;
+    lblNome->setText(currentFileName);
+    const QString full = lblPath->text();
+    ctbSlide->setEnabled(true);
+    if (!folder.endsWith('/'))
+        ctbmail->setEnabled(true);
+    WaitPointer wait;
+    const bool gif = ShownAsGif(full.toLower().toStdString());
+    if (!(gif ? showAsGif(full) : showAsStill(full)))
+        return;
+    enableFileCommands(false);
+    BringToFront(PictImagem);
+    UpdateKindCommands();
+}
 
 } // namespace fotello
