@@ -12,6 +12,9 @@
 namespace fotello {
 
 inline constexpr double kRotationPi = 3.14159265359;
+// What shows where no source pixel lands: a picture box's default background
+// (the light grey of buttons), 0x00BBGGRR.
+inline constexpr std::uint32_t kRotateBackground = 0x00F0F0F0;
 
 enum class RotateShape {
     SquareOfWidth,    // "90", "270": a square whose side is the picture's width

@@ -1,0 +1,201 @@
+// fotello-filter as users run it: results, exit codes, messages, and no
+// output left behind on failure.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "engine_support.h"
+
+namespace fotello::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Put16(std::string& s, unsigned v) {
+    s += char(v & 255);
+    s += char((v >> 8) & 255);
+}
+void Put32(std::string& s, unsigned v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+// A 24-bit bottom-up BMP of the picture's blue, green and red.
+void WriteBmp(const fs::path& path, const Picture& pic) {
+    const int rowBytes = (pic.w * 3 + 3) / 4 * 4;
+    std::string s = "BM";
+    Put32(s, 54 + rowBytes * pic.h);
+    Put32(s, 0);
+    Put32(s, 54);
+    Put32(s, 40);
+    Put32(s, pic.w);
+    Put32(s, pic.h);
+    Put16(s, 1);
+    Put16(s, 24);
+    Put32(s, 0);
+    Put32(s, rowBytes * pic.h);
+    Put32(s, 2835);
+    Put32(s, 2835);
+    Put32(s, 0);
+    Put32(s, 0);
+    for (int y = pic.h; y >= 1; --y) {
+        for (int x = 1; x <= pic.w; ++x)
+            for (int c = 1; c <= 3; ++c)
+                s += char(pic.at(c, x, y));
+        s.append(rowBytes - pic.w * 3, '\0');
+    }
+    std::ofstream(path, std::ios::binary) << s;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+unsigned Get(const std::string& s, std::size_t at, int bytes) {
+    unsigned v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v * 256 + std::uint8_t(s[at + i]);
+    return v;
+}
+
+// Reads back a 24-bit BMP as written by the tool; fourth byte 0xFF.
+Picture ReadBmp24(const fs::path& path) {
+    const std::string s = ReadAll(path);
+    EXPECT_GE(s.size(), 54u);
+    EXPECT_EQ(s.substr(0, 2), "BM");
+    EXPECT_EQ(Get(s, 28, 2), 24u) << "bits per pixel";
+    const int w = int(Get(s, 18, 4));
+    const int h = int(Get(s, 22, 4));
+    const unsigned offset = Get(s, 10, 4);
+    const int rowBytes = (w * 3 + 3) / 4 * 4;
+    Picture pic(w, h);
+    for (int y = 1; y <= h; ++y)
+        for (int x = 1; x <= w; ++x) {
+            for (int c = 1; c <= 3; ++c)
+                pic.at(c, x, y) =
+                    std::uint8_t(s[offset + (h - y) * rowBytes + (x - 1) * 3 + c - 1]);
+            pic.at(4, x, y) = 0xFF;
+        }
+    return pic;
+}
+
+class FilterTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* bin = std::getenv("FOTELLO_BIN_DIR");
+        ASSERT_NE(bin, nullptr);
+        tool_ = fs::path(bin) / "fotello-filter";
+        ASSERT_TRUE(fs::exists(tool_));
+        dir_ = fs::temp_directory_path() /
+               ("fotello-filter-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        input_ = RandomPicture(11, 7, 51);
+        for (std::size_t i = 3; i < input_.bytes.size(); i += 4)
+            input_.bytes[i] = 0xFF;
+        WriteBmp(dir_ / "in.bmp", input_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs the tool with `args`; returns the exit code and keeps stderr and stdout.
+    int Run(const std::string& args) {
+        const std::string cmd = "cd '" + dir_.string() + "' && '" + tool_.string() + "' " + args +
+                                " >out.txt 2>err.txt";
+        const int status = std::system(cmd.c_str());
+        out_ = ReadAll(dir_ / "out.txt");
+        err_ = ReadAll(dir_ / "err.txt");
+        fs::remove(dir_ / "out.txt");
+        fs::remove(dir_ / "err.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    void ExpectFailure(const std::string& args, int code) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Run(args), code);
+        EXPECT_FALSE(err_.empty());
+        EXPECT_EQ(err_.find('\n'), err_.size() - 1) << err_; // one line
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name == "in.bmp" || name == "old.bmp" || name == "folder.bmp" ||
+                        name == "notapicture.bmp")
+                << "left behind: " << name;
+        }
+    }
+
+    fs::path tool_, dir_;
+    Picture input_;
+    std::string out_, err_;
+};
+
+TEST_F(FilterTool, EngineFilterGivesTheEnginesBytes) {
+    for (auto [number, parameter] : {std::pair{7, 0xFFFFFF}, std::pair{21, 15}, std::pair{2, 0}}) {
+        ASSERT_EQ(Run(std::to_string(number) + " " + std::to_string(parameter) + " in.bmp out.bmp"),
+                  0)
+            << err_;
+        EXPECT_TRUE(err_.empty());
+        FilterEngine engine;
+        const Picture expected = RunEngine(engine, number, input_, parameter);
+        EXPECT_EQ(ReadBmp24(dir_ / "out.bmp").bytes, expected.bytes) << number;
+    }
+}
+
+TEST_F(FilterTool, OtherEffectsAndPng) {
+    ASSERT_EQ(Run("flip-h in.bmp out.bmp"), 0) << err_;
+    const Picture flipped = ReadBmp24(dir_ / "out.bmp");
+    EXPECT_EQ(flipped.at(1, 1, 1), input_.at(1, 11, 1));
+    EXPECT_EQ(flipped.at(3, 11, 7), input_.at(3, 1, 7));
+    ASSERT_EQ(Run("rotate 90 ccw in.bmp out.bmp"), 0) << err_;
+    const Picture turned = ReadBmp24(dir_ / "out.bmp");
+    EXPECT_EQ(turned.w, 11);
+    EXPECT_EQ(turned.h, 11);
+    ASSERT_EQ(Run("rotate 33 cw in.bmp out.bmp"), 0) << err_;
+    EXPECT_EQ(ReadBmp24(dir_ / "out.bmp").w, 13); // round(sqrt(121 + 49))
+    for (const char* args : {"flip-v in.bmp o.png", "mosaic in.bmp o.png", "dotted in.bmp o.png",
+                             "fade in.bmp o.png", "shake 4 4 7 in.bmp o.png"}) {
+        ASSERT_EQ(Run(args), 0) << args << ": " << err_;
+        EXPECT_EQ(ReadAll(dir_ / "o.png").substr(1, 3), "PNG") << args;
+    }
+    ASSERT_EQ(Run("--list"), 0);
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 40);
+    EXPECT_NE(out_.find("17\t-10\tmnuContrastMin\tContrast -\n"), std::string::npos);
+}
+
+TEST_F(FilterTool, BadArguments) {
+    ExpectFailure("", 2);
+    ExpectFailure("0 0 in.bmp out.bmp", 2);
+    ExpectFailure("32 0 in.bmp out.bmp", 2);
+    ExpectFailure("blur 0 in.bmp out.bmp", 2);
+    ExpectFailure("2 x in.bmp out.bmp", 2);
+    ExpectFailure("2 99999999999 in.bmp out.bmp", 2);
+    ExpectFailure("2 0 in.bmp", 2);
+    ExpectFailure("2 0 in.bmp out.bmp extra", 2);
+    ExpectFailure("2 0 in.bmp out.jpg", 2);
+    ExpectFailure("flip-h in.bmp", 2);
+    ExpectFailure("rotate 400 cw in.bmp out.bmp", 2);
+    ExpectFailure("rotate 45 left in.bmp out.bmp", 2);
+    ExpectFailure("shake 0 4 7 in.bmp out.bmp", 2);
+    ExpectFailure("shake 4 4 -1 in.bmp out.bmp", 2);
+}
+
+TEST_F(FilterTool, UnreadableInputAndUnwritableOutput) {
+    std::ofstream(dir_ / "old.bmp") << "old";
+    std::ofstream(dir_ / "notapicture.bmp") << "not a picture at all";
+    ExpectFailure("2 0 missing.bmp out.bmp", 3);
+    ExpectFailure("2 0 notapicture.bmp old.bmp", 3);
+    EXPECT_EQ(ReadAll(dir_ / "old.bmp"), "old");
+    ExpectFailure("2 0 in.bmp no/such/folder/out.bmp", 4);
+    fs::create_directory(dir_ / "folder.bmp");
+    ExpectFailure("2 0 in.bmp folder.bmp", 4);
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder.bmp"));
+}
+
+} // namespace
+} // namespace fotello::testing
