@@ -1,32 +1,224 @@
 // Thumbnail builder, strip layout and scrolling.
 
+#include <limits>
+#include <optional>
+
+#include <QApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QListWidgetItem>
+#include <QScrollBar>
+
+#include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "shell/main_window.h"
+#include "shell/numbers.h"
+#include "shell/thumb_geometry.h"
+#include "shell/thumb_strip_layout.h"
+#include "shell/thumb_texts.h"
+#include "shell/thumbnail_builder.h"
 #include "shell/thumbnail_strip.h"
 
 namespace fotello {
 
-struct ThumbState {};
+struct ThumbState {
+    ThumbnailBuilder* builder = nullptr; // a child of the window, deleted first
+    bool waitPointer = false;            // the hourglass is ours to restore
+    int nextCell = 0;                    // cells are numbered without gaps
+    int side = 0;                        // of the square picture box
+    int captionWidth = 0;                // the cell width captions are cut for
+    std::optional<QFontMetrics> captionMetrics;
+    QColor progressText;
+    QColor progressSlideText;
+};
 
 void ThumbStateDeleter::operator()(ThumbState* s) const {
+    if (!s)
+        return;
+    delete s->builder; // waits for the files being read; drops their results
+    if (s->waitPointer)
+        QApplication::restoreOverrideCursor();
     delete s;
 }
+
+namespace {
+
+// The numeric value of a settings field, as a whole number of pixels.
+int FieldPixels(const QLineEdit* field) {
+    return RoundToInt32(NumericValue(field->text().toStdString())).value_or(0);
+}
+
+int ClampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+QVector<ThumbnailBuilder::Entry> FileEntries(const FileListBox* list, const QString& dir) {
+    QVector<ThumbnailBuilder::Entry> entries;
+    entries.reserve(list->listCount());
+    const QByteArray localDir = QFile::encodeName(dir);
+    for (int i = 0; i < list->listCount(); ++i) {
+        const QString name = list->entry(i);
+        // The name's own bytes, for names that are not valid UTF-8.
+        QByteArray raw = list->item(i)->data(Qt::UserRole).toByteArray();
+        if (raw.isEmpty())
+            raw = QFile::encodeName(name);
+        entries.push_back({name, localDir + raw});
+    }
+    return entries;
+}
+
+void EndBuild(FrmFotello& w, ThumbState& st) {
+    if (st.waitPointer) {
+        QApplication::restoreOverrideCursor();
+        st.waitPointer = false;
+    }
+    st.captionMetrics.reset();
+    w.lblCount->setText(QString());
+}
+
+void PlaceThumb(FrmFotello& w, ThumbState& st, const QString& name, int percent,
+                const RenderedThumb& thumb) {
+    w.UpdateProgress(percent, name);
+    if (!thumb.ok())
+        return; // no cell, no message
+    const QFontMetrics& fm = *st.captionMetrics;
+    const std::string caption =
+        ShortenCaption(name.toStdString(), st.captionWidth, [&fm](std::string_view s) {
+            return fm.horizontalAdvance(QString::fromUtf8(s.data(), qsizetype(s.size())));
+        });
+    w.picFrame->setCell(st.nextCell, name, QString::fromStdString(caption),
+                        QPixmap::fromImage(thumb.picture), thumb.placement, st.side);
+    ++st.nextCell;
+}
+
+void FinishBuild(FrmFotello& w, ThumbState& st) {
+    w.picProgress->hide();
+    w.picFrame->setCellSelected(0, false);
+    w.Redimens();
+    w.picFrame->setStripVisible(true);
+    EndBuild(w, st);
+}
+
+} // namespace
 
 void FrmFotello::buildThumbnailArea() {
     thumbState_.reset(new ThumbState);
     picFrame = new ThumbnailStrip("picFrame", Pictclips);
+    auto* builder = new ThumbnailBuilder(this);
+    thumbState_->builder = builder;
+
+    // The scroll bar's change and scroll events: valueChanged follows the thumb.
+    connect(picFrame->vsbSlide(), &QScrollBar::valueChanged, this, &FrmFotello::vsbSlide_Change);
+    connect(picFrame, &ThumbnailStrip::cellClicked, this, &FrmFotello::optThumb_Click);
+    connect(picFrame, &ThumbnailStrip::cellHovered, this, [this] { hoverTracking = true; });
+    connect(builder, &ThumbnailBuilder::entryDone, this,
+            [this](int, const QString& name, int percent, const RenderedThumb& thumb) {
+                PlaceThumb(*this, *thumbState_, name, percent, thumb);
+            });
+    connect(builder, &ThumbnailBuilder::finished, this,
+            [this] { FinishBuild(*this, *thumbState_); });
 }
 
 void FrmFotello::ResetThumbnails() {
+    picFrame->unloadCells();
+    picFrame->setCellVisible(0, false);
+    lblPath->setText(File1->path());
     BuildThumbnails();
 }
-void FrmFotello::BuildThumbnails() {}
-void FrmFotello::Redimens() {}
-void FrmFotello::InitProgress() {}
-void FrmFotello::UpdateProgress(int, const QString&) {}
+
+void FrmFotello::BuildThumbnails() {
+    ThumbState& st = *thumbState_;
+    // A build still running is replaced, never interleaved.
+    st.builder->cancel();
+    if (!st.waitPointer) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        st.waitPointer = true;
+    }
+
+    const QColor buttonFace = palette().color(QPalette::Button);
+    picFrame->setStripGeometry({0, 0}, picFrame->cellSize());
+    picFrame->setStripVisible(false);
+    picFrame->setStripBackColor(buttonFace);
+    picFrame->unloadCells();
+
+    const QString folder = File1->path();
+    const QString dir = folder.isEmpty() || folder.endsWith('/') ? folder : folder + '/';
+    lblCount->setText(ImageCountText(File1->listCount()));
+    if (dir.isEmpty()) {
+        EndBuild(*this, st);
+        return;
+    }
+
+    InitProgress();
+    st.nextCell = 0;
+    st.side = FieldPixels(Text3);
+    // Cells take the width of the settings when the strip is laid out.
+    st.captionWidth = FieldPixels(Text2) > 0 ? FieldPixels(Text2) : picFrame->cellSize().width();
+    st.captionMetrics.emplace(picFrame->stripFont());
+    picFrame->setPictureBackColor(buttonFace.rgb());
+    st.builder->start(FileEntries(File1, dir), st.side, buttonFace.rgb());
+}
+
+void FrmFotello::Redimens() {
+    if (!picFrame)
+        return;
+    QScrollBar* vsb = picFrame->vsbSlide();
+    const int cellWidth = FieldPixels(Text2);
+    const int cellHeight = FieldPixels(Text1);
+    picFrame->setCellSize({cellWidth, cellHeight});
+
+    const QRect inner = picFrame->contentsRect();
+    const StripLayout l = LayOutStrip({inner.width(), inner.height(), vsb->width(), cellWidth,
+                                       cellHeight, picFrame->cellCount()});
+    vsb->setGeometry(inner.left() + l.scrollBarLeft, inner.top(), vsb->width(), l.scrollBarHeight);
+    if (!l.ok)
+        return; // not one column fits: the cells and the strip stay as they were
+
+    picFrame->setColumns(l.cols);
+    picFrame->setStripGeometry(picFrame->stripPos(), {l.stripWidth, ClampToInt(l.stripHeight)});
+    vsb->setValue(0);
+    vsbSlide_Change();
+    vsb->setMaximum(ClampToInt(l.scrollMax));
+    vsb->setEnabled(l.scrollEnabled);
+    if (l.scrollEnabled) {
+        vsb->setSingleStep(l.smallChange);
+        vsb->setPageStep(l.largeChange);
+    }
+}
+
+void FrmFotello::InitProgress() {
+    ThumbState& st = *thumbState_;
+    const QPalette pal = palette();
+    picProgress->setBackColor(pal.color(QPalette::Button));
+    st.progressText = pal.color(QPalette::ButtonText);
+    picProgressSlide->setBackColor(pal.color(QPalette::Highlight));
+    st.progressSlideText = pal.color(QPalette::HighlightedText);
+    picProgressSlide->setGeometry(0, 0, 1, picProgress->scaleHeight());
+    picProgress->show();
+}
+
+void FrmFotello::UpdateProgress(int percent, const QString& name) {
+    const ThumbState& st = *thumbState_;
+    const int innerHeight = picProgress->scaleHeight();
+    picProgressSlide->resize(ProgressFillWidth(percent, picProgress->scaleWidth()), innerHeight);
+    picProgress->cls();
+    picProgressSlide->cls();
+    // The name twice: over the filled part it shows in the highlight's text colour.
+    const int y = CentredTextTop(innerHeight, picProgress->textHeight(name));
+    picProgress->print({3, y}, name, st.progressText);
+    picProgressSlide->print({3, y}, name, st.progressSlideText);
+    Status(QString::fromStdString(OpeningStatusText(percent)));
+    if (percent == 100)
+        Status(QString());
+}
+
 void FrmFotello::Status(const QString& texto) {
     lblStat->setText(texto);
 }
-void FrmFotello::vsbSlide_Change() {}
+
+void FrmFotello::vsbSlide_Change() {
+    picFrame->setStripTop(-picFrame->vsbSlide()->value());
+}
 
 } // namespace fotello

@@ -1,0 +1,87 @@
+#include "shell/thumbnail_builder.h"
+
+#include <algorithm>
+
+#include <QThread>
+
+#include "shell/thumb_geometry.h"
+
+namespace fotello {
+
+ThumbnailBuilder::ThumbnailBuilder(QObject* parent)
+    : QObject(parent), current_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
+    setObjectName("thumbnailBuilder");
+    pool_.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 2));
+    pool_.setExpiryTimeout(5000);
+}
+
+ThumbnailBuilder::~ThumbnailBuilder() {
+    cancel();
+    pool_.waitForDone();
+}
+
+void ThumbnailBuilder::cancel() {
+    ++generation_;
+    current_->store(generation_);
+    pool_.clear();
+    order_.reset(0, kWindow);
+    entries_.clear();
+    running_ = false;
+}
+
+void ThumbnailBuilder::start(QVector<Entry> entries, int side, QRgb back) {
+    cancel();
+    entries_ = std::move(entries);
+    side_ = side;
+    back_ = back;
+    order_.reset(static_cast<int>(entries_.size()), kWindow);
+    running_ = true;
+    if (order_.done()) {
+        running_ = false;
+        emit finished();
+        return;
+    }
+    issueMore();
+}
+
+void ThumbnailBuilder::issueMore() {
+    while (order_.canIssue()) {
+        const int index = order_.issue();
+        const std::uint64_t gen = generation_;
+        const QByteArray path = entries_[index].localPath;
+        const int side = side_;
+        const QRgb back = back_;
+        auto current = current_;
+        pool_.start([this, current, gen, index, path, side, back] {
+            if (current->load() != gen)
+                return; // replaced before it started: its result would be dropped
+            const RenderedThumb thumb = RenderThumb(path, side, back);
+            QMetaObject::invokeMethod(
+                this, [this, gen, index, thumb] { accept(gen, index, thumb); },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void ThumbnailBuilder::accept(std::uint64_t generation, int index, RenderedThumb thumb) {
+    if (generation != generation_ || !running_)
+        return; // a result of a build that was replaced
+    order_.put(index, std::move(thumb));
+    const int count = order_.count();
+    while (auto next = order_.takeNext()) {
+        const int i = next->first;
+        const QString name = entries_[i].name; // a slot may replace the list
+        emit entryDone(i, name, ProgressPercent(i, count), next->second);
+        if (generation != generation_)
+            return; // a slot started another build
+    }
+    if (order_.done()) {
+        running_ = false;
+        entries_.clear();
+        emit finished();
+        return;
+    }
+    issueMore();
+}
+
+} // namespace fotello

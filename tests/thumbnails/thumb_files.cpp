@@ -1,0 +1,66 @@
+#include "thumb_files.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSignalSpy>
+
+#include "controls/file_list_box.h"
+#include "shell/main_window.h"
+#include "shell/thumbnail_builder.h"
+#include "shell/thumbnail_strip.h"
+
+namespace fotello {
+
+QImage TestPicture(int w, int h, QColor colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    image.setPixel(0, 0, qRgb(255 - colour.red(), 255 - colour.green(), 255 - colour.blue()));
+    return image;
+}
+
+void WritePicture(const QString& path, const QImage& image, int quality) {
+    if (!image.save(path, nullptr, quality))
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray TruncatedJpeg() {
+    QImage noise(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7 + y * 13) % 256, (x * y) % 256, (x ^ y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, "JPEG", 90);
+    return bytes.left(bytes.size() / 2);
+}
+
+TestWindow::TestWindow(int cellHeight, int cellWidth, int side) {
+    w = std::make_unique<FrmFotello>(programFolder.path());
+    w->Text1->setText(QString::number(cellHeight));
+    w->Text2->setText(QString::number(cellWidth));
+    w->Text3->setText(QString::number(side));
+    w->picFrame->resize(520, 300);
+}
+
+TestWindow::~TestWindow() = default;
+
+ThumbnailBuilder* TestWindow::builder() const {
+    return w->findChild<ThumbnailBuilder*>("thumbnailBuilder");
+}
+
+bool TestWindow::buildFolder(const QString& folder) {
+    if (!w->File1->setPathQuietly(folder))
+        return false;
+    QSignalSpy finished(builder(), &ThumbnailBuilder::finished);
+    w->ResetThumbnails();
+    return finished.count() > 0 || finished.wait(30000);
+}
+
+} // namespace fotello

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+#include "shell/main_window.h"
+#include "shell/thumbnail_strip.h"
+#include "thumb_files.h"
+
+namespace fotello {
+namespace {
+
+// Cells without a build: tags "0.jpg", "1.jpg", ... with a 78 x 58 picture.
+void AddCells(ThumbnailStrip* strip, int n) {
+    QPixmap picture(78, 58);
+    picture.fill(QColor(0, 0, 255));
+    for (int i = 0; i < n; ++i)
+        strip->setCell(i, QString("%1.jpg").arg(i), QString("%1.jpg").arg(i), picture,
+                       {1, 11, 78, 58}, 80);
+}
+
+struct Strip : testing::Test {
+    // Cells 100 wide and 120 high; a viewport 520 wide with a bar 17 wide.
+    TestWindow tw{120, 100, 80};
+    FrmFotello& w = *tw.w;
+    ThumbnailStrip* strip = w.picFrame;
+    QScrollBar* bar = strip->vsbSlide();
+    void SetUp() override {
+        bar->resize(17, 10);
+        strip->resize(520, 300);
+        strip->setStripVisible(true);
+    }
+};
+
+TEST_F(Strip, SevenPicturesInFiveColumns) {
+    AddCells(strip, 7);
+    w.Redimens();
+    EXPECT_EQ(strip->columns(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(strip->cellRect(i), QRect(100 * i, 0, 100, 120)) << i;
+    EXPECT_EQ(strip->cellRect(5), QRect(0, 120, 100, 120));
+    EXPECT_EQ(strip->cellRect(6), QRect(100, 120, 100, 120));
+    EXPECT_EQ(strip->stripSize(), QSize(500, 240));
+    EXPECT_EQ(strip->stripPos(), QPoint(0, 0));
+    EXPECT_EQ(bar->geometry(), QRect(503, 0, 17, 300)); // right edge, full height
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_FALSE(bar->isEnabled());
+}
+
+TEST_F(Strip, ScrollRangeFollowsTheStripHeight) {
+    AddCells(strip, 10); // an exact fill: 2 rows
+    strip->resize(520, 240);
+    w.Redimens();
+    EXPECT_EQ(strip->stripSize(), QSize(500, 240));
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_TRUE(bar->isEnabled()); // exactly as tall as the viewport
+    strip->resize(520, 241);
+    w.Redimens();
+    EXPECT_FALSE(bar->isEnabled()); // one pixel shorter than the viewport
+
+    AddCells(strip, 23); // 5 rows, 600 high
+    strip->resize(520, 250);
+    w.Redimens();
+    EXPECT_EQ(bar->maximum(), 350);
+    EXPECT_TRUE(bar->isEnabled());
+    EXPECT_EQ(bar->singleStep(), 120);
+    EXPECT_EQ(bar->pageStep(), 250);
+}
+
+TEST_F(Strip, ScrollingMovesTheStripAndLayoutReturnsToTheTop) {
+    AddCells(strip, 23);
+    strip->resize(520, 250);
+    w.Redimens();
+    bar->setValue(130);
+    EXPECT_EQ(strip->stripPos(), QPoint(0, -130));
+    // Painted where it now stands: cell 10 (row 2) has its frame at 240 - 130 + 10.
+    QImage shot(strip->size(), QImage::Format_RGB32);
+    strip->render(&shot);
+    const QRect cell = strip->cellRect(10).translated(strip->stripPos());
+    const int boxTop =
+        cell.top() + (cell.height() - (80 + 2 + QFontMetrics(strip->font()).height())) / 2;
+    const int boxLeft = cell.left() + 10;
+    EXPECT_EQ(shot.pixel(boxLeft + 0, boxTop + 10), qRgb(0, 0, 0));   // frame at (x-1, y-1)
+    EXPECT_EQ(shot.pixel(boxLeft + 5, boxTop + 20), qRgb(0, 0, 255)); // the picture
+    w.Redimens(); // a resize starts again from the first row
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(strip->stripPos(), QPoint(0, 0));
+}
+
+TEST_F(Strip, TenThousandCellsPastSixteenBits) {
+    AddCells(strip, 10000);
+    w.Redimens();
+    EXPECT_EQ(bar->maximum(), 2000 * 120 - 300);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(strip->stripPos().y(), -(2000 * 120 - 300));
+    EXPECT_EQ(strip->cellRect(9999), QRect(400, 1999 * 120, 100, 120));
+    EXPECT_EQ(strip->cellAt(QPoint(450, 299)), 9999);
+}
+
+TEST_F(Strip, NoColumnLeavesPlacesAsTheyWere) {
+    AddCells(strip, 7);
+    w.Redimens();
+    strip->resize(116, 300); // less than the bar plus one cell
+    w.Redimens();
+    EXPECT_EQ(strip->columns(), 5);
+    EXPECT_EQ(strip->cellRect(6), QRect(100, 120, 100, 120));
+    EXPECT_EQ(strip->stripSize(), QSize(500, 240));
+    EXPECT_EQ(bar->x(), 116 - 17); // the bar still follows the edge
+}
+
+TEST_F(Strip, ClickSelectsOneCellAndHoverTracks) {
+    AddCells(strip, 7);
+    w.Redimens();
+    QSignalSpy clicked(strip, &ThumbnailStrip::cellClicked);
+    const QPointF at = strip->cellRect(6).center();
+    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, at, strip->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+        QApplication::sendEvent(strip, &e);
+    }
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][0].toInt(), 6);
+    EXPECT_TRUE(strip->cellSelected(6));
+    strip->setCellSelected(2, true);
+    EXPECT_FALSE(strip->cellSelected(6)); // one option of the group at a time
+    EXPECT_EQ(strip->cellTag(6), "6.jpg");
+
+    w.hoverTracking = false;
+    QMouseEvent move(QEvent::MouseMove, QPointF(150, 10), strip->mapToGlobal(QPointF(150, 10)),
+                     Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(strip, &move);
+    EXPECT_TRUE(w.hoverTracking);
+
+    // Past the last cell, or over a hidden cell 0: nothing there.
+    EXPECT_EQ(strip->cellAt(QPoint(250, 130)), -1);
+    strip->setCellVisible(0, false);
+    EXPECT_EQ(strip->cellAt(QPoint(10, 10)), -1);
+}
+
+} // namespace
+} // namespace fotello
