@@ -12,6 +12,7 @@ ImageControl::ImageControl(const QString& name, QWidget* parent) : QWidget(paren
 
 void ImageControl::setPicture(const QImage& picture) {
     picture_ = picture;
+    scaled_ = QImage();
     if (!stretch_)
         resize(picture_.size());
     update();
@@ -33,8 +34,9 @@ void ImageControl::paintEvent(QPaintEvent*) {
         return;
     QPainter p(this);
     if (stretch_ && size() != picture_.size()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(rect(), picture_);
+        if (scaled_.size() != size())
+            scaled_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawImage(0, 0, scaled_);
     } else {
         p.drawImage(0, 0, picture_);
     }

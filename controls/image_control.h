@@ -26,6 +26,8 @@ protected:
 private:
     QImage picture_;
     bool stretch_ = false;
+    // The stretched picture for the current size: big photos are scaled once, not per paint.
+    QImage scaled_;
 };
 
 } // namespace fotello
