@@ -306,12 +306,12 @@ void ProbePng(Bytes d, PictureProbe& p) {
             p.width = Be32(d, pos + 8);
             p.height = Be32(d, pos + 12);
         }
-        if (std::memcmp(d.data() + pos + 4, "IEND", 4) == 0)
-            return;
         if (!Has(d, pos + 8, length + 4)) {
             p.truncated = true;
             return;
         }
+        if (std::memcmp(d.data() + pos + 4, "IEND", 4) == 0)
+            return;
         pos += 12 + length;
         first = false;
     }

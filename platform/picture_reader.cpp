@@ -35,13 +35,15 @@ constexpr int kQtAllocationLimitMb = int((kMaxPicturePixels * 8) >> 20);
 std::mutex helperFolderMutex;
 QString helperFolderValue;
 
+// Raised on every call, not once: whoever lowers Qt's limit later (it is one
+// process-wide number) would otherwise make big photos fail.
 void PrepareImageIo() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        (void)kAllocationVariableCleared;
-        if (QImageReader::allocationLimit() < kQtAllocationLimitMb)
-            QImageReader::setAllocationLimit(kQtAllocationLimitMb);
-    });
+    (void)kAllocationVariableCleared;
+    if (QImageReader::allocationLimit() < kQtAllocationLimitMb) {
+        static std::mutex mutex;
+        std::lock_guard lock(mutex);
+        QImageReader::setAllocationLimit(kQtAllocationLimitMb);
+    }
 }
 
 PictureResult Failure(PictureError error, const QString& detail) {

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QHash>
 #include <QImageWriter>
 
 namespace fotello::makers {
@@ -110,6 +111,61 @@ void GifLzw(QByteArray& out, const QImage& indexed, int minCode) {
     bits.finish();
 }
 
+// An exact palette when the frame has few colours (plus one for transparency),
+// else Qt's quantiser; pixels with alpha below 128 take the transparent index.
+QImage ToIndexed(const QImage& argb, int& transparent) {
+    QHash<QRgb, int> index;
+    bool clear = false, exact = true;
+    for (int y = 0; y < argb.height() && exact; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width() && exact; ++x) {
+            const QRgb colour = row[x] | 0xFF000000u;
+            if (qAlpha(row[x]) < 128)
+                clear = true;
+            else if (index.contains(colour))
+                continue;
+            else if (index.size() == 255)
+                exact = false;
+            else
+                index.insert(colour, int(index.size()));
+        }
+    }
+    QImage out;
+    if (exact) {
+        out = QImage(argb.size(), QImage::Format_Indexed8);
+        QList<QRgb> table(index.size());
+        for (auto it = index.cbegin(); it != index.cend(); ++it)
+            table[it.value()] = it.key();
+        out.setColorTable(table);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uchar* dst = out.scanLine(y);
+            for (int x = 0; x < argb.width(); ++x)
+                dst[x] =
+                    uchar(qAlpha(row[x]) < 128 ? table.size() : index.value(row[x] | 0xFF000000u));
+        }
+    } else {
+        out = argb.convertToFormat(QImage::Format_RGB32)
+                  .convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
+    }
+    QList<QRgb> table = out.colorTable();
+    transparent = -1;
+    if (clear) {
+        transparent = int(std::min<qsizetype>(table.size(), 255));
+        table.resize(transparent + 1);
+        table[transparent] = 0;
+        out.setColorTable(table);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uchar* dst = out.scanLine(y);
+            for (int x = 0; x < argb.width(); ++x)
+                if (qAlpha(row[x]) < 128)
+                    dst[x] = uchar(transparent);
+        }
+    }
+    return out;
+}
+
 QByteArray IconFile(const QList<QImage>& images, int type, QPoint hotSpot) {
     QByteArray head, data;
     Put16(head, 0);
@@ -196,18 +252,11 @@ QByteArray EncodeGif(const QList<QImage>& frames, const QList<int>& delays, int 
     Put16(out, quint32(loops));
     out.append('\0');
     for (qsizetype i = 0; i < frames.size(); ++i) {
-        QImage argb = frames[i].convertToFormat(QImage::Format_ARGB32).scaled(size);
-        bool clear = false;
-        for (int y = 0; y < argb.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(argb.scanLine(y));
-            for (int x = 0; x < argb.width(); ++x) {
-                row[x] = qAlpha(row[x]) < 128 ? 0u : (row[x] | 0xFF000000u);
-                clear = clear || row[x] == 0;
-            }
-        }
-        const QImage indexed = argb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+        int transparent = -1;
+        const QImage indexed =
+            ToIndexed(frames[i].convertToFormat(QImage::Format_ARGB32).scaled(size), transparent);
+        const bool clear = transparent >= 0;
         QList<QRgb> table = indexed.colorTable();
-        const auto transparent = std::find(table.begin(), table.end(), 0u) - table.begin();
         int bits = 1;
         while ((1 << bits) < table.size())
             ++bits;

@@ -1,0 +1,110 @@
+// Files named like pictures that are not regular files, files that cannot be
+// read, and odd names.
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include "tests/platform/picture_test_support.h"
+
+namespace fotello {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace makers;
+using testing::Halves;
+
+class PictureFileTest : public testing::PictureFolder {
+protected:
+    // Reads on another thread so that a read that blocks fails the test instead of hanging it.
+    PictureError ReadWithin(const QString& p, std::chrono::seconds limit = 5s) {
+        auto reading = std::async(std::launch::async, [p] { return ReadPicture(p).error; });
+        if (reading.wait_for(limit) == std::future_status::timeout) {
+            // Unblock a reader stuck on a FIFO so the test program can end.
+            const int fd = ::open(QFile::encodeName(p).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+            ADD_FAILURE() << "reading " << p.toStdString() << " blocked";
+        }
+        return reading.get();
+    }
+};
+
+TEST_F(PictureFileTest, SpecialFilesNamedLikePicturesAreNeverRead) {
+    const QByteArray fifo = QFile::encodeName(path("fila.jpg"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    EXPECT_EQ(ReadWithin(path("fila.jpg")), PictureError::NotAFile);
+
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(path("tomada.gif"));
+    ASSERT_LT(std::size_t(socketPath.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(ReadWithin(path("tomada.gif")), PictureError::NotAFile);
+    ::close(sock);
+
+    ASSERT_TRUE(QFile::link("/dev/zero", path("zero.bmp")));
+    EXPECT_EQ(ReadWithin(path("zero.bmp")), PictureError::NotAFile);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("pasta.jpg"));
+    EXPECT_EQ(ReadWithin(path("pasta.jpg")), PictureError::NotAFile);
+}
+
+TEST_F(PictureFileTest, SymbolicLinkToAPictureIsFollowed) {
+    write("real.jpg", EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue)));
+    ASSERT_TRUE(QFile::link(path("real.jpg"), path("atalho.jpg")));
+    EXPECT_TRUE(ReadPicture(path("atalho.jpg")).ok());
+}
+
+TEST_F(PictureFileTest, MissingOrForbiddenFilesAreUnreadable) {
+    EXPECT_EQ(ReadPicture(path("sumiu.jpg")).error, PictureError::Unreadable);
+    EXPECT_EQ(ReadPicture(QString()).error, PictureError::Unreadable);
+    ASSERT_TRUE(QFile::link(path("sumiu.jpg"), path("quebrado.jpg")));
+    EXPECT_EQ(ReadPicture(path("quebrado.jpg")).error, PictureError::Unreadable);
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads files whatever their permissions";
+    const QString p = write("fechado.bmp", EncodeBmp(Halves(8, 8, Qt::red, Qt::blue)));
+    ASSERT_EQ(::chmod(QFile::encodeName(p).constData(), 0), 0);
+    EXPECT_EQ(ReadPicture(p).error, PictureError::Unreadable);
+}
+
+TEST_F(PictureFileTest, OddNamesWork) {
+    const QByteArray jpeg = EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue));
+    WmfWriter wmf(50, 40);
+    wmf.rectangle(QRect(5, 5, 20, 20));
+    for (const QString& name : {QStringLiteral("com espaço.jpg"), QStringLiteral("ação é çã.jpg"),
+                                QStringLiteral("linha\nnova.jpg"), QStringLiteral("-começa.jpg"),
+                                QStringLiteral("'aspas\" $(x) ;.jpg"), QStringLiteral("-x .wmf")}) {
+        const QString p = write(name, name.endsWith(".wmf") ? wmf.finish() : jpeg);
+        const PictureResult r = ReadPicture(p);
+        EXPECT_TRUE(r.ok()) << name.toStdString() << ": " << r.detail.toStdString();
+    }
+}
+
+TEST_F(PictureFileTest, NamesThatAreNotUtf8ReadByTheirBytes) {
+    const QByteArray name("foto-\xFF\xFE-\xE9.jpg");
+    const QByteArray local = localPath(name);
+    const QByteArray jpeg = EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue));
+    FILE* f = std::fopen(local.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(jpeg.constData(), 1, std::size_t(jpeg.size()), f),
+              std::size_t(jpeg.size()));
+    std::fclose(f);
+    const PictureResult r = ReadPictureLocal(local);
+    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_EQ(r.image.size(), QSize(30, 20));
+    // No QString maps back to those bytes: the QString entry fails cleanly.
+    EXPECT_FALSE(ReadPicture(QFile::decodeName(local)).ok());
+    ::unlink(local.constData()); // QTemporaryDir cannot see it to remove it
+}
+
+} // namespace
+} // namespace fotello

@@ -1,0 +1,123 @@
+// The structure probe: kinds by content, declared sizes, and every cut-off
+// file reported as truncated.
+
+#include <gtest/gtest.h>
+#include <span>
+
+#include <QImage>
+
+#include "platform/picture_probe.h"
+#include "tests/platform/picture_test_support.h"
+#include "tools/picture_makers.h"
+
+namespace fotello {
+namespace {
+
+using namespace makers;
+
+PictureProbe Probe(const QByteArray& bytes) {
+    return ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  std::size_t(bytes.size())));
+}
+
+struct Sample {
+    const char* name;
+    QByteArray bytes;
+    PictureKind kind;
+    int width, height;
+    int firstCutChecked; // shorter prefixes may not even be recognisable
+};
+
+std::vector<Sample> Samples() {
+    const QImage photo = testing::Halves(37, 21, Qt::red, Qt::blue);
+    const QImage icon = testing::Halves(24, 16, Qt::green, Qt::transparent, QImage::Format_ARGB32);
+    WmfWriter wmf(200, 100);
+    wmf.setBrush(Qt::red);
+    wmf.rectangle(QRect(10, 10, 50, 50));
+    wmf.polygon({{0, 0}, {20, 0}, {10, 20}});
+    return {
+        {"bmp", EncodeBmp(photo), PictureKind::Bmp, 37, 21, 2},
+        {"jpeg", EncodeJpeg(photo, 90, 6), PictureKind::Jpeg, 37, 21, 3},
+        {"gif", EncodeGif({photo, photo.mirrored()}, {10, 10}), PictureKind::Gif, 37, 21, 6},
+        {"ico", EncodeIco({icon, icon.scaled(48, 32)}), PictureKind::Ico, 48, 32, 6},
+        {"cur", EncodeCur(icon, QPoint(3, 4)), PictureKind::Cur, 24, 16, 6},
+        {"png", EncodePng(photo), PictureKind::Png, 37, 21, 8},
+        {"wmf", wmf.finish(), PictureKind::Wmf, 0, 0, 4},
+    };
+}
+
+TEST(PictureProbe, RecognisesEveryKindByContentWithItsDeclaredSize) {
+    for (const Sample& s : Samples()) {
+        SCOPED_TRACE(s.name);
+        const PictureProbe p = Probe(s.bytes);
+        EXPECT_EQ(p.kind, s.kind);
+        EXPECT_EQ(p.width, s.width);
+        EXPECT_EQ(p.height, s.height);
+        EXPECT_FALSE(p.truncated);
+        EXPECT_FALSE(p.invalid);
+    }
+}
+
+TEST(PictureProbe, EveryCutOffPrefixIsTruncated) {
+    for (const Sample& s : Samples()) {
+        for (qsizetype n = s.firstCutChecked; n < s.bytes.size(); ++n) {
+            const PictureProbe p = Probe(TruncatedCopy(s.bytes, n));
+            ASSERT_TRUE(p.truncated) << s.name << " cut at " << n << " of " << s.bytes.size();
+        }
+    }
+}
+
+TEST(PictureProbe, DataAfterTheEndIsNotTruncation) {
+    const QImage photo = testing::Halves(16, 16, Qt::red, Qt::blue);
+    for (const QByteArray& file : {EncodeJpeg(photo), EncodeGif({photo}, {5}), EncodePng(photo)}) {
+        const PictureProbe p = Probe(file + QByteArray(100, '\0') + "camera trailer");
+        EXPECT_FALSE(p.truncated);
+        EXPECT_FALSE(p.invalid);
+    }
+}
+
+TEST(PictureProbe, IconsPointAtTheirLargestPicture) {
+    QImage small(16, 16, QImage::Format_ARGB32), large(64, 64, QImage::Format_ARGB32);
+    small.fill(Qt::red);
+    large.fill(Qt::blue);
+    EXPECT_EQ(Probe(EncodeIco({small, large, small})).bestIcon, 1);
+    EXPECT_EQ(Probe(EncodeIco({large, small})).bestIcon, 0);
+}
+
+TEST(PictureProbe, BombHeadersDeclareTheirFullSize) {
+    for (const QByteArray& bomb : {BombBmp(), BombGif(), BombJpeg(), BombIco()}) {
+        const PictureProbe p = Probe(bomb);
+        EXPECT_NE(p.kind, PictureKind::Unknown);
+        EXPECT_EQ(p.width, 65535);
+        EXPECT_EQ(p.height, 65535);
+    }
+}
+
+TEST(PictureProbe, GifFramesBeyondTheScreenCount) {
+    // A 1 x 1 screen with a 3000 x 2000 frame: decoders grow the canvas.
+    QByteArray gif = EncodeGif({QImage(1, 1, QImage::Format_RGB32)}, {1});
+    const auto descriptor = gif.indexOf(char(0x2C), 13);
+    ASSERT_GT(descriptor, 0);
+    gif[descriptor + 5] = char(3000 & 0xFF);
+    gif[descriptor + 6] = char(3000 >> 8);
+    gif[descriptor + 7] = char(2000 & 0xFF);
+    gif[descriptor + 8] = char(2000 >> 8);
+    const PictureProbe p = Probe(gif);
+    EXPECT_EQ(p.width, 3000);
+    EXPECT_EQ(p.height, 2000);
+}
+
+TEST(PictureProbe, GarbageIsUnknownAndInvalid) {
+    for (const QByteArray& junk :
+         {QByteArray("just some text\n"), QByteArray(), QByteArray(4000, '\0'),
+          QByteArray("BM\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x63\x00\x00\x00", 18)}) {
+        const PictureProbe p = Probe(junk);
+        EXPECT_TRUE(p.invalid || p.truncated);
+    }
+    EXPECT_EQ(Probe("just some text\n").kind, PictureKind::Unknown);
+    // A JPEG that ends at its first scan with no frame header.
+    EXPECT_TRUE(Probe(QByteArray("\xFF\xD8\xFF\xDA\x00\x02\x00\xFF\xD9", 9)).invalid);
+}
+
+} // namespace
+} // namespace fotello

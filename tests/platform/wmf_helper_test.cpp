@@ -1,0 +1,131 @@
+// Metafiles: drawn by the real fotello-wmf helper, and the browser's side
+// checked against helpers that hang, lie or crash.
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include "platform/wmf_client.h"
+#include "tests/platform/picture_test_support.h"
+
+namespace fotello {
+namespace {
+
+using namespace makers;
+using testing::Near;
+
+QByteArray Drawing() {
+    WmfWriter wmf(300, 150, 150); // 2 x 1 inches: 192 x 96 pixels
+    wmf.setNoPen();
+    wmf.setBrush(QColor(0, 128, 0));
+    wmf.rectangle(QRect(0, 0, 300, 150));
+    wmf.setPen(Qt::black, 2);
+    wmf.setBrush(Qt::yellow);
+    wmf.polygon({{150, 10}, {290, 140}, {10, 140}});
+    return wmf.finish();
+}
+
+class WmfTest : public testing::PictureFolder {
+protected:
+    QString helper() const { return QDir(HelperFolder()).filePath("fotello-wmf"); }
+    // A stand-in helper: a shell script with the given body.
+    QString fakeHelper(const QByteArray& body) {
+        const QString p = write("fake-helper", "#!/bin/sh\n" + body + "\n");
+        ::chmod(QFile::encodeName(p).constData(), 0700);
+        return p;
+    }
+};
+
+TEST_F(WmfTest, HelperDrawsAtTheMetafilesInchSize) {
+    const PictureResult r = ReadPicture(write("triangulo.wmf", Drawing()));
+    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_EQ(r.image.size(), QSize(192, 96));
+    EXPECT_EQ(r.image.format(), QImage::Format_RGB32);
+    EXPECT_TRUE(Near(r.image.pixel(3, 3), qRgb(0, 128, 0)));
+    EXPECT_TRUE(Near(r.image.pixel(96, 70), qRgb(255, 255, 0)));
+}
+
+TEST_F(WmfTest, MetafileWithoutPlaceableHeaderDraws) {
+    const PictureResult r = ReadPicture(write("simples.wmf", Drawing().mid(22)));
+    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_GT(r.image.width(), 0);
+}
+
+TEST_F(WmfTest, HugeBoxIsDrawnAtTheLargestSide) {
+    WmfWriter wmf(30000, 15000, 1); // 30000 x 15000 inches
+    wmf.setBrush(Qt::red);
+    wmf.rectangle(QRect(0, 0, 30000, 15000));
+    const PictureResult r = ReadPicture(write("enorme.wmf", wmf.finish()));
+    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_EQ(r.image.size(), QSize(4096, 2048));
+}
+
+TEST_F(WmfTest, HelperReportsTheEndOfDataAsTruncation) {
+    // Past the browser's own check: the helper itself sees the data end.
+    const QByteArray cut = TruncatedCopy(Drawing(), Drawing().size() - 30);
+    const WmfRenderResult r = RenderWmfInHelper(cut, helper(), 2000);
+    EXPECT_EQ(r.error, PictureError::Truncated);
+    EXPECT_TRUE(r.image.isNull());
+}
+
+TEST_F(WmfTest, HelperRefusesGarbage) {
+    const WmfRenderResult r = RenderWmfInHelper(QByteArray(1000, '\x11'), helper(), 2000);
+    EXPECT_EQ(r.error, PictureError::Invalid);
+}
+
+TEST_F(WmfTest, HangingHelperIsKilledAtTheTimeLimit) {
+    const QString pidFile = path("pid");
+    const QString fake =
+        fakeHelper("echo $$ > '" + QFile::encodeName(pidFile) + "'\nexec sleep 30");
+    QElapsedTimer clock;
+    clock.start();
+    const WmfRenderResult r = RenderWmfInHelper(Drawing(), fake, 500);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(r.error, PictureError::Invalid);
+    QFile f(pidFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const pid_t pid = f.readAll().trimmed().toInt();
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(::kill(pid, 0), -1); // killed and reaped
+    EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
+    // Header words: magic "FMR1", width, height, flags (little-endian).
+    const QByteArray header2x2 = R"(printf 'FMR1\002\000\000\000\002\000\000\000\000\000\000\000')";
+    struct Case {
+        const char* what;
+        QByteArray body;
+        PictureError expected;
+    } cases[] = {
+        {"good", header2x2 + "; head -c 16 /dev/zero", PictureError::None},
+        {"short", header2x2 + "; head -c 15 /dev/zero", PictureError::Invalid},
+        {"long", header2x2 + "; head -c 17 /dev/zero", PictureError::Invalid},
+        {"over the side limit", R"(printf 'FMR1\000\100\000\000\001\000\000\000\000\000\000\000')",
+         PictureError::Invalid},
+        {"wrong magic", R"(printf 'XXXX\002\000\000\000\002\000\000\000\000\000\000\000')",
+         PictureError::Invalid},
+        {"crash", "kill -SEGV $$", PictureError::Invalid},
+        {"truncated", "exit 3", PictureError::Truncated},
+        {"nothing", "exit 0", PictureError::Invalid},
+    };
+    for (const Case& c : cases) {
+        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fakeHelper(c.body), 2000);
+        EXPECT_EQ(r.error, c.expected) << c.what << ": " << r.detail.toStdString();
+        EXPECT_EQ(r.image.isNull(), c.expected != PictureError::None) << c.what;
+    }
+}
+
+TEST_F(WmfTest, MissingHelperMakesTheMetafileInvalid) {
+    const QString p = write("casa.wmf", Drawing());
+    SetHelperFolder(path("nada"));
+    EXPECT_EQ(ReadPicture(p).error, PictureError::Invalid);
+}
+
+} // namespace
+} // namespace fotello
