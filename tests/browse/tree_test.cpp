@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
@@ -104,4 +105,22 @@ TEST_F(TreeTest, NodeClickPointsTheFileListAndClickClearsTheLabels) {
     EXPECT_EQ(w->lblNome->text(), "");
     EXPECT_EQ(w->lbltamanho->text(), "");
     EXPECT_FALSE(w->ctbRename->isEnabled()) << "a folder change disables the file commands";
+}
+
+TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
+    start();
+    ASSERT_GE(w->Drive1->count(), 1);
+    w->Dir1Path = "/";
+    w->Drive1->addItem("SUMIU", dir + "/sumiu/");
+    w->Drive1->setCurrentIndex(w->Drive1->count() - 1);
+    w->ctbimprime->setEnabled(true);
+    w->Drive1_Change();
+    EXPECT_FALSE(w->ctbimprime->isEnabled());
+    EXPECT_EQ(takeMessage(), "Erro ao acessar o drive\r\nVerifique a unidade ou o disco");
+    EXPECT_EQ(w->Drive1->currentData().toString(), "/") << "back to the folder list's volume";
+
+    w->Drive1->setCurrentIndex(0);
+    w->Drive1_Change();
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(w->Dir1Path, "/");
 }
