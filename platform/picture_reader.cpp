@@ -142,27 +142,47 @@ QString ExecutableFolder() {
 
 PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options) {
     PrepareImageIo();
-    const PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes);
-    if (file.error != PictureError::None)
-        return Failure(file.error, file.detail);
-    if (file.bytes.isEmpty())
-        return Failure(PictureError::Invalid, QStringLiteral("empty file"));
+    CheckedPictureBytes checked = ReadCheckedPictureBytesLocal(localPath);
+    if (checked.error != PictureError::None)
+        return Failure(checked.error, checked.detail);
+    if (checked.probe.kind == PictureKind::Wmf)
+        return RenderMetafile(checked.bytes);
+    return DecodeRaster(checked.bytes, checked.probe, options);
+}
 
-    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.constData()),
-                                std::size_t(file.bytes.size()));
-    const PictureProbe probe = ProbePicture(data);
+CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath) {
+    CheckedPictureBytes checked;
+    PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes);
+    checked.error = file.error;
+    checked.detail = file.detail;
+    if (file.error != PictureError::None)
+        return checked;
+    checked.probe =
+        ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.constData()),
+                               std::size_t(file.bytes.size())));
+    const PictureProbe& probe = checked.probe;
+    auto refuse = [&checked](PictureError error, const char* detail) {
+        checked.error = error;
+        checked.detail = QLatin1String(detail);
+        return checked;
+    };
     // Checked in this order: a bomb's header usually comes without its data.
+    if (file.bytes.isEmpty())
+        return refuse(PictureError::Invalid, "empty file");
     if (probe.kind == PictureKind::Unknown)
-        return Failure(PictureError::Invalid, QStringLiteral("not a picture we read"));
+        return refuse(PictureError::Invalid, "not a picture we read");
     if (probe.pixels() > kMaxPicturePixels)
-        return Failure(PictureError::TooLarge, QStringLiteral("picture too large"));
+        return refuse(PictureError::TooLarge, "picture too large");
     if (probe.truncated)
-        return Failure(PictureError::Truncated, QStringLiteral("data ends early"));
+        return refuse(PictureError::Truncated, "data ends early");
     if (probe.invalid)
-        return Failure(PictureError::Invalid, QStringLiteral("broken picture structure"));
-    if (probe.kind == PictureKind::Wmf)
-        return RenderMetafile(file.bytes);
-    return DecodeRaster(file.bytes, probe, options);
+        return refuse(PictureError::Invalid, "broken picture structure");
+    checked.bytes = std::move(file.bytes);
+    return checked;
+}
+
+CheckedPictureBytes ReadCheckedPictureBytes(const QString& path) {
+    return ReadCheckedPictureBytesLocal(QFile::encodeName(path));
 }
 
 PictureResult ReadPicture(const QString& path, const PictureReadOptions& options) {

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include "platform/picture_probe.h"
+
 namespace fotello {
 
 enum class PictureError {
@@ -48,6 +50,19 @@ PictureResult ReadPicture(const QString& path, const PictureReadOptions& options
 // The same for a path as the file system spells it: names whose bytes are not
 // valid UTF-8 have no QString that maps back to them.
 PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options = {});
+
+// A picture file's bytes, checked as ReadPicture checks them (a regular file,
+// a kind we read, under the pixel cap, complete) but not decoded. For QMovie:
+// hand it a QBuffer over these bytes, never the path, which it would open and
+// decode unchecked (FIFOs, bombs).
+struct CheckedPictureBytes {
+    QByteArray bytes; // empty unless error is None
+    PictureError error = PictureError::None;
+    QString detail;
+    PictureProbe probe; // the kind and declared size
+};
+CheckedPictureBytes ReadCheckedPictureBytes(const QString& path);
+CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath);
 
 // The folder that holds the program's helpers (the WMF renderer). Defaults to
 // the executable's folder; tests point it at the build's bin folder.

@@ -297,3 +297,28 @@ TEST_F(ReadPictureTest, ConcurrentReadsGiveTheSameResults) {
 
 } // namespace
 } // namespace fotello
+
+namespace fotello {
+namespace {
+
+TEST_F(ReadPictureTest, CheckedBytesForAnimationsPassOnlyWholeSafeFiles) {
+    const QImage frame = testing::Halves(30, 20, Qt::red, Qt::blue);
+    const QByteArray gif = makers::EncodeGif({frame, frame.mirrored()}, {5, 5});
+    const CheckedPictureBytes good = ReadCheckedPictureBytes(write("anima.gif", gif));
+    ASSERT_EQ(good.error, PictureError::None);
+    EXPECT_EQ(good.bytes, gif);
+    EXPECT_EQ(good.probe.kind, PictureKind::Gif);
+
+    const CheckedPictureBytes cut =
+        ReadCheckedPictureBytes(write("cortada.gif", makers::TruncatedCopy(gif, gif.size() - 5)));
+    EXPECT_EQ(cut.error, PictureError::Truncated);
+    EXPECT_TRUE(cut.bytes.isEmpty());
+    const CheckedPictureBytes bomb = ReadCheckedPictureBytes(write("bomba.gif", makers::BombGif()));
+    EXPECT_EQ(bomb.error, PictureError::TooLarge);
+    EXPECT_TRUE(bomb.bytes.isEmpty());
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("pasta.gif"));
+    EXPECT_EQ(ReadCheckedPictureBytes(path("pasta.gif")).error, PictureError::NotAFile);
+}
+
+} // namespace
+} // namespace fotello
