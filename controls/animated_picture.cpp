@@ -1,8 +1,12 @@
 #include "controls/animated_picture.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+
+#include "platform/picture_reader.h"
 
 namespace fotello {
 
@@ -14,12 +18,21 @@ AnimatedPicture::AnimatedPicture(const QString& name, QWidget* parent) : QWidget
 AnimatedPicture::~AnimatedPicture() = default;
 
 void AnimatedPicture::Prepare() {
-    if (movie_)
-        movie_->stop();
-    movie_ = std::make_unique<QMovie>(fileName_);
+    movie_.reset();
+    buffer_.reset();
+    preparedName_ = fileName_;
+    const auto checked = ReadCheckedPictureBytesLocal(
+        localName_.isEmpty() ? QFile::encodeName(fileName_) : localName_);
+    bytes_ = checked.bytes;
+    if (checked.error != PictureError::None) {
+        update();
+        return;
+    }
+    buffer_ = std::make_unique<QBuffer>(&bytes_);
+    buffer_->open(QIODevice::ReadOnly);
+    movie_ = std::make_unique<QMovie>(buffer_.get());
     movie_->setCacheMode(QMovie::CacheNone);
     connect(movie_.get(), &QMovie::frameChanged, this, [this] { update(); });
-    preparedName_ = fileName_;
     movie_->jumpToFrame(0);
     update();
 }
@@ -27,6 +40,8 @@ void AnimatedPicture::Prepare() {
 void AnimatedPicture::Play() {
     if (!movie_ || preparedName_ != fileName_)
         Prepare();
+    if (!movie_)
+        return;
     if (movie_->frameCount() > 1 || movie_->frameCount() == 0)
         movie_->start();
     update();

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QBuffer;
 class QMovie;
 
 namespace fotello {
@@ -16,7 +17,12 @@ public:
     explicit AnimatedPicture(const QString& name, QWidget* parent = nullptr);
     ~AnimatedPicture() override;
 
-    void setFileName(const QString& path) { fileName_ = path; }
+    // localPath: the name as the file system spells it, for names that are not
+    // valid UTF-8 (defaults to the encoded path).
+    void setFileName(const QString& path, const QByteArray& localPath = {}) {
+        fileName_ = path;
+        localName_ = localPath;
+    }
     QString fileName() const { return fileName_; }
 
     // Opens the named file and shows its first frame.
@@ -39,7 +45,12 @@ protected:
 
 private:
     QString fileName_;
+    QByteArray localName_;
     QString preparedName_;
+    // The movie decodes from checked bytes in memory: never from the path,
+    // which could name a FIFO or a bomb by the time it is opened.
+    QByteArray bytes_;
+    std::unique_ptr<QBuffer> buffer_;
     std::unique_ptr<QMovie> movie_;
 };
 

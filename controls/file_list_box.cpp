@@ -76,6 +76,20 @@ QString FileListBox::selectedName() const {
     return it ? it->text() : QString();
 }
 
+QByteArray FileListBox::localPath(const QString& name) const {
+    QByteArray raw = QFile::encodeName(name);
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->text() == name) {
+            raw = item(i)->data(Qt::UserRole).toByteArray();
+            break;
+        }
+    }
+    QByteArray folder = QFile::encodeName(path_);
+    if (!folder.endsWith('/'))
+        folder += '/';
+    return folder + raw;
+}
+
 void FileListBox::mouseMoveEvent(QMouseEvent* e) {
     QListWidget::mouseMoveEvent(e);
     emit MouseMove();

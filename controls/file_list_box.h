@@ -27,6 +27,8 @@ public:
     QString entry(int i) const;
     // The name of the selected entry, or empty.
     QString selectedName() const;
+    // A full path as the file system spells it (names need not be UTF-8).
+    QByteArray localPath(const QString& name) const;
 
 signals:
     void PathChange();

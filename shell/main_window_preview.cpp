@@ -101,7 +101,8 @@ bool FrmFotello::showAsGif(const QString& full) {
     mcGif->show();
     lblPath->setText(full);
     lbltamanho->setText(sizeLabel(full));
-    const PictureResult r = ReadPicture(full);
+    const QByteArray local = File1->localPath(QFileInfo(full).fileName());
+    const PictureResult r = ReadPictureLocal(local);
     if (!reportFailure(this, r, full))
         return false;
     Image1->setPicture(r.image);
@@ -114,7 +115,7 @@ bool FrmFotello::showAsGif(const QString& full) {
         mcGif->move(0, 0);
         ssScroll1->setScrollMode(4);
     }
-    mcGif->setFileName(full);
+    mcGif->setFileName(full, local);
     mcGif->Prepare();
     mcGif->Play();
     return true;
@@ -126,7 +127,7 @@ bool FrmFotello::showAsStill(const QString& full) {
     Image1->show();
     Image1->raise();
     Image1->setStretch(false);
-    const PictureResult r = ReadPicture(full);
+    const PictureResult r = ReadPictureLocal(File1->localPath(QFileInfo(full).fileName()));
     if (!reportFailure(this, r, full))
         return false;
     Image1->setPicture(r.image);

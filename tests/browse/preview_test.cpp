@@ -125,3 +125,24 @@ TEST_F(PreviewTest, FolderChangeDisablesFileCommandsButNotTheAlbum) {
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_TRUE(w->ctbmail->isEnabled()) << "nothing here disables the mail button";
 }
+
+TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
+    const QByteArray bmp = makers::EncodeBmp(picture(12, 9));
+    const QByteArray local = QFile::encodeName(dir + "/fotos/") + QByteArray("foto\xff\xfe.bmp");
+    {
+        FILE* raw = std::fopen(local.constData(), "wb");
+        ASSERT_TRUE(raw);
+        std::fwrite(bmp.constData(), 1, static_cast<size_t>(bmp.size()), raw);
+        std::fclose(raw);
+    }
+    w->File1->refresh();
+    int row = -1;
+    for (int i = 0; i < w->File1->listCount(); ++i)
+        if (w->File1->entry(i).startsWith("foto") && w->File1->entry(i).endsWith(".bmp"))
+            row = i;
+    ASSERT_GE(row, 0);
+    w->File1->setCurrentRow(row);
+    w->File1_Click();
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(w->Image1->picture().size(), QSize(12, 9));
+}
