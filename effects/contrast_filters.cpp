@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/filters.h"
+#include "effects/point_loop.h"
 
 namespace fotello::filters {
 
@@ -56,78 +57,92 @@ void SpillIntoRange(long long& a, long long& b, long long& c) {
 void Contrast(const FilterJob& job) {
     const int w = job.width;
     const int h = job.height;
-    std::vector<long long> rowSums(std::size_t(h > 0 ? h : 0));
-    ForRows(
-        job, 0, h - 1, true,
-        [&](int y) {
-            const Byte* row = job.workRow(y);
-            long long sum = 0;
-            for (int x = 0; x < w; ++x) {
-                const Byte* px = row + std::size_t(x) * 4;
-                sum += (px[0] + px[1] + px[2]) / 3;
-            }
-            rowSums[y] = sum;
-        },
-        [](int) { return -1; });
-    long long sum = 0;
-    for (long long s : rowSums) {
-        sum += s;
-    }
-    const long long n = (long long)w * h;
-    const long long mean = n > 0 ? sum / n : 0;
+    const long long mean = MeanGrey(job, job.work);
     job.progress->Report(5);
 
     const double f = (double(job.parameter) + 100) / 100;
-    long long table[256];
+    int table[256];
+    Byte fitted[256];  // the value when it lies in 0..255
+    Byte outside[256]; // 1 when it does not
     for (int i = 0; i < 256; ++i) {
         const double v = std::nearbyint(f * double(i - mean) + double(mean));
         // Far beyond any pixel's reach; keeps the integers sane for absurd factors.
-        table[i] = (long long)(v > 1e12 ? 1e12 : (v < -1e12 ? -1e12 : v));
+        table[i] = int(v > 1e9 ? 1e9 : (v < -1e9 ? -1e9 : v));
+        fitted[i] = Byte(table[i]);
+        outside[i] = table[i] < 0 || table[i] > 255;
     }
     ForRows(
         job, 0, h - 1, true,
         [&](int y) {
-            const Byte* src = job.workRow(y);
-            Byte* out = job.workRow(y);
-            for (int x = 0; x < w; ++x) {
-                const Byte* s = src + std::size_t(x) * 4;
-                long long a = table[s[0]];
-                long long b = table[s[1]];
-                long long c = table[s[2]];
-                if (!(InRange(a) && InRange(b) && InRange(c))) {
-                    SpillIntoRange(a, b, c);
-                }
-                Byte* o = out + std::size_t(x) * 4;
-                o[0] = Byte(a);
-                o[1] = Byte(b);
-                o[2] = Byte(c);
+            PixelWord* row = reinterpret_cast<PixelWord*>(job.workRow(y));
+            // Pixels that leave the range are noted without a branch and
+            // spilled afterwards, so a picture full of them does not stall.
+            std::vector<int> spills(std::size_t(w > 0 ? w : 0));
+            std::vector<std::uint32_t> originals(spills.size());
+            // Locals, so that stores through the row do not force reloads.
+            const Byte* const fit = fitted;
+            const Byte* const out = outside;
+            int* const spillAt = spills.data();
+            std::uint32_t* const original = originals.data();
+            const int width = w;
+            int count = 0;
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t v = row[x];
+                const unsigned b = v & 0xFF;
+                const unsigned g = (v >> 8) & 0xFF;
+                const unsigned r = (v >> 16) & 0xFF;
+                row[x] = (v & kUnusedMask) | fit[b] | (std::uint32_t(fit[g]) << 8) |
+                         (std::uint32_t(fit[r]) << 16);
+                spillAt[count] = x;
+                original[count] = v;
+                count += out[b] | out[g] | out[r];
+            }
+            for (int k = 0; k < count; ++k) {
+                const std::uint32_t v = originals[k];
+                long long a = table[v & 0xFF];
+                long long b = table[(v >> 8) & 0xFF];
+                long long c = table[(v >> 16) & 0xFF];
+                SpillIntoRange(a, b, c);
+                row[spills[k]] = (v & kUnusedMask) | std::uint32_t(a) | (std::uint32_t(b) << 8) |
+                                 (std::uint32_t(c) << 16);
             }
         },
         [&job](int y) { return job.Figure(y, 95, 5); });
     job.progress->Report(100);
 }
 
+namespace {
+
+struct Range {
+    int lo[3], hi[3];
+};
+
+__attribute__((target_clones("avx2", "default"))) Range RowRange(const PixelWord* row, int w) {
+    int lb = 255, lg = 255, lr = 255, hb = 0, hg = 0, hr = 0;
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t v = row[x];
+        const int b = int(v & 0xFF);
+        const int g = int((v >> 8) & 0xFF);
+        const int r = int((v >> 16) & 0xFF);
+        lb = b < lb ? b : lb;
+        lg = g < lg ? g : lg;
+        lr = r < lr ? r : lr;
+        hb = b > hb ? b : hb;
+        hg = g > hg ? g : hg;
+        hr = r > hr ? r : hr;
+    }
+    return Range{{lb, lg, lr}, {hb, hg, hr}};
+}
+
+} // namespace
+
 void ContrastStretch(const FilterJob& job) {
     const int w = job.width;
     const int h = job.height;
-    struct Range {
-        Byte lo[3], hi[3];
-    };
     std::vector<Range> rows(std::size_t(h > 0 ? h : 0));
     ForRows(
         job, 0, h - 1, true,
-        [&](int y) {
-            const Byte* row = job.workRow(y);
-            Range r{{255, 255, 255}, {0, 0, 0}};
-            for (int x = 0; x < w; ++x) {
-                for (int c = 0; c < 3; ++c) {
-                    const Byte v = row[std::size_t(x) * 4 + c];
-                    r.lo[c] = v < r.lo[c] ? v : r.lo[c];
-                    r.hi[c] = v > r.hi[c] ? v : r.hi[c];
-                }
-            }
-            rows[y] = r;
-        },
+        [&](int y) { rows[y] = RowRange(reinterpret_cast<const PixelWord*>(job.workRow(y)), w); },
         [&job](int y) { return job.Figure(y, 10); });
     int lo[3] = {255, 255, 255};
     int hi[3] = {0, 0, 0};
@@ -153,12 +168,12 @@ void ContrastStretch(const FilterJob& job) {
     ForRows(
         job, 0, h - 1, true,
         [&](int y) {
-            Byte* row = job.workRow(y);
+            PixelWord* row = reinterpret_cast<PixelWord*>(job.workRow(y));
             for (int x = 0; x < w; ++x) {
-                Byte* px = row + std::size_t(x) * 4;
-                px[0] = table[0][px[0]];
-                px[1] = table[1][px[1]];
-                px[2] = table[2][px[2]];
+                const std::uint32_t v = row[x];
+                row[x] = (v & kUnusedMask) | table[0][v & 0xFF] |
+                         (std::uint32_t(table[1][(v >> 8) & 0xFF]) << 8) |
+                         (std::uint32_t(table[2][(v >> 16) & 0xFF]) << 16);
             }
         },
         [&job](int y) { return job.Figure(y, 90, 10); });

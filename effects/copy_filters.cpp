@@ -29,32 +29,42 @@ inline Byte Clip(int v) {
 }
 
 FOTELLO_VECTOR_CLONES void ContourRow(Rows r) {
+    // Sixteen-bit lanes hold every value: |8 x C - N8 + k| stays below 2,600.
     for (std::size_t i = r.begin; i < r.end; ++i) {
-        const int n8 = r.a[i - 4] + r.a[i] + r.a[i + 4] + r.b[i - 4] + r.b[i + 4] + r.c[i - 4] +
-                       r.c[i] + r.c[i + 4];
-        r.out[i] = Clip(8 * r.b[i] - n8 + r.lift[i]);
+        const std::uint16_t n8 = std::uint16_t(r.a[i - 4] + r.a[i] + r.a[i + 4] + r.b[i - 4] +
+                                               r.b[i + 4] + r.c[i - 4] + r.c[i] + r.c[i + 4]);
+        const short v = short(short(r.b[i] << 3) - short(n8) + r.lift[i]);
+        r.out[i] = Byte(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
+}
+
+inline short S(Byte v) {
+    return short(v);
 }
 
 FOTELLO_VECTOR_CLONES void EmbossWideRow(Rows r) {
     for (std::size_t i = r.begin; i < r.end; ++i) {
-        const int v = r.a[i - 4] - r.a[i + 4] + r.b[i - 4] - r.b[i + 4] + r.c[i - 4] - r.c[i + 4];
-        r.out[i] = Clip(v + r.lift[i]);
+        const short v = short(S(r.a[i - 4]) - S(r.a[i + 4]) + S(r.b[i - 4]) - S(r.b[i + 4]) +
+                              S(r.c[i - 4]) - S(r.c[i + 4]) + r.lift[i]);
+        r.out[i] = Byte(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 }
 
 FOTELLO_VECTOR_CLONES void EngraveWideRow(Rows r) {
     for (std::size_t i = r.begin; i < r.end; ++i) {
-        const int v = r.a[i + 4] - r.a[i - 4] + r.b[i + 4] - r.b[i - 4] + r.c[i + 4] - r.c[i - 4];
-        r.out[i] = Clip(v + r.lift[i]);
+        const short v = short(S(r.a[i + 4]) - S(r.a[i - 4]) + S(r.b[i + 4]) - S(r.b[i - 4]) +
+                              S(r.c[i + 4]) - S(r.c[i - 4]) + r.lift[i]);
+        r.out[i] = Byte(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 }
 
 FOTELLO_VECTOR_CLONES void ReliefRow(Rows r) {
     for (std::size_t i = r.begin; i < r.end; ++i) {
-        const int s = 2 * r.a[i - 4] + r.b[i - 4] + r.a[i] - r.c[i] - r.b[i + 4] - 2 * r.c[i + 4];
+        const short s = short(2 * S(r.a[i - 4]) + S(r.b[i - 4]) + S(r.a[i]) - S(r.c[i]) -
+                              S(r.b[i + 4]) - 2 * S(r.c[i + 4]));
         // Division truncating toward zero, as C++ does.
-        r.out[i] = Clip((r.b[i] + s) / 2 + 50);
+        const short v = short(short(S(r.b[i]) + s) / 2 + 50);
+        r.out[i] = Byte(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 }
 

@@ -6,10 +6,9 @@
 #include <vector>
 
 #include "effects/filters.h"
+#include "effects/point_loop.h"
 
 namespace fotello::filters {
-
-long long MeanGrey(const FilterJob& job, const std::uint8_t* bits);
 
 namespace {
 
@@ -40,6 +39,14 @@ struct StuckiKernel {
 
 constexpr int kPad = 2;
 
+__attribute__((target_clones("avx2", "default"))) void RowGrey(const PixelWord* row, int w,
+                                                               int* grey) {
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t v = row[x];
+        grey[x] = int(((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) * 21846u >> 16);
+    }
+}
+
 // kDamping is the parameter when known at compile time (the menu's 15), else 0.
 template <class K, int kDamping> void Run(const FilterJob& job, int damping) {
     constexpr int kTapCount = int(sizeof(K::kTaps) / sizeof(Tap));
@@ -56,22 +63,36 @@ template <class K, int kDamping> void Run(const FilterJob& job, int damping) {
 
     const std::size_t span = std::size_t(w) + 2 * kPad;
     std::vector<int> sums(span * K::kRows, 0);
+    std::vector<int> grey(std::size_t(w > 0 ? w : 0));
     for (int y = 0; y < h; ++y) {
-        const Byte* src = job.workRow(y); // each pixel reads only itself
-        Byte* out = job.workRow(y);
+        Byte* row = job.workRow(y); // each pixel reads only itself before it is written
+        RowGrey(reinterpret_cast<const PixelWord*>(row), w, grey.data());
         int* row0 = sums.data() + kPad;
+        // Errors bound for the next one or two pixels of this row stay in
+        // registers: that chain is the loop's critical path.
+        int next1 = 0;
+        int next2 = 0;
         for (int x = 0; x < w; ++x) {
-            const Byte* px = src + std::size_t(x) * 4;
-            const int grey = (px[0] + px[1] + px[2]) / 3;
-            const int carried = kDamping != 0 ? row0[x] * 10 / kDamping : row0[x] * 10 / damping;
-            int t = carried + grey;
+            const int carriedSum = row0[x] + next1;
+            const int carried =
+                kDamping != 0 ? carriedSum * 10 / kDamping : carriedSum * 10 / damping;
+            int t = carried + grey[x];
             t = t < 0 ? 0 : (t > 255 ? 255 : t);
-            const int o = (t < mean || t == 0) ? 0 : 255;
-            Byte* q = out + std::size_t(x) * 4;
-            q[0] = q[1] = q[2] = Byte(o);
-            const int* share = shares.data() + std::size_t(t - o + 255) * kTapCount;
-            for (int k = 0; k < kTapCount; ++k) {
-                row0[K::kTaps[k].dy * span + x + K::kTaps[k].dx] += share[k];
+            // Without a branch: dithered output is as good as random to a predictor.
+            const int o = -int((t >= mean) & (t != 0)) & 255;
+            StoreWord(row + std::size_t(x) * 4, (LoadWord(row + std::size_t(x) * 4) & kUnusedMask) |
+                                                    (o != 0 ? kColourMask : 0u));
+            const int e = t - o;
+            const int* share = shares.data() + std::size_t(e + 255) * kTapCount;
+            next1 = next2 + e * K::kTaps[0].weight / K::kDenominator; // first tap: (1, 0)
+            next2 = 0;
+            for (int k = 1; k < kTapCount; ++k) {
+                const Tap& tap = K::kTaps[k];
+                if (tap.dy == 0) {
+                    next2 = share[k]; // (2, 0)
+                } else {
+                    row0[tap.dy * span + x + tap.dx] += share[k];
+                }
             }
         }
         // The next row's sums move up; the last row starts empty.

@@ -46,6 +46,8 @@ void Pixelize(const FilterJob& job); // 15
 void Noise(const FilterJob& job);    // 29
 
 // Shared helpers.
+// The integer mean of (B + G + R) \ 3 over the picture `bits` (64-bit sum).
+long long MeanGrey(const FilterJob& job, const std::uint8_t* bits);
 // Contrast's spill: a channel outside 0..255 is put back in range and what it
 // lost or gained is shared with the other two, until all three fit.
 void SpillIntoRange(long long& a, long long& b, long long& c);

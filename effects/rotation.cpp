@@ -1,5 +1,6 @@
 #include "effects/rotation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -31,8 +32,9 @@ struct Turn {
         double ct = 0;
         double st = 1;
         if (y != 0) {
-            ct = y / r;
-            st = x / r;
+            const double inverse = 1 / r;
+            ct = y * inverse;
+            st = x * inverse;
         } else {
             ct = std::cos(kRotationPi / 2);
             st = std::sin(kRotationPi / 2);
@@ -74,6 +76,22 @@ inline void Visit(const Plane& src, const Plane& dst, const Turn& turn, int x, i
     Put(dst, dst.cx - y, dst.cy - x, c1);
     Put(dst, dst.cx + x, dst.cy - y, c2);
     Put(dst, dst.cx - x, dst.cy + y, c3);
+}
+
+// One band of rows of the off-axis points, tile by tile. Cloned for AVX2,
+// where rounding is one instruction instead of a library call.
+__attribute__((target_clones("avx2", "default"))) void RotateBand(const Plane& src,
+                                                                  const Plane& dst,
+                                                                  const Turn& turn, int y0, int y1,
+                                                                  int reach, int tile) {
+    for (int x0 = 1; x0 <= reach; x0 += tile) {
+        const int x1 = std::min(reach, x0 + tile - 1);
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                Visit(src, dst, turn, x, y);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -138,12 +156,14 @@ void RotateInto(PixelView source, PixelView dest, double angle, int threads,
     for (int y = 1; y <= reach; ++y) {
         Visit(src, dst, turn, 0, y);
     }
-    std::atomic<int> next{1};
+    // The rest in tiles, so that the writes that walk down a column stay in
+    // cache; a core takes a band of rows at a time.
+    constexpr int kTile = 32;
+    std::atomic<int> next{0};
     auto worker = [&] {
-        for (int y = next.fetch_add(1); y <= reach; y = next.fetch_add(1)) {
-            for (int x = 1; x <= reach; ++x) {
-                Visit(src, dst, turn, x, y);
-            }
+        for (int band = next.fetch_add(1); 1 + band * kTile <= reach; band = next.fetch_add(1)) {
+            const int y0 = 1 + band * kTile;
+            RotateBand(src, dst, turn, y0, std::min(reach, y0 + kTile - 1), reach, kTile);
             if (stopped()) {
                 return;
             }

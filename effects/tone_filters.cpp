@@ -7,64 +7,35 @@
 #include <vector>
 
 #include "effects/filters.h"
+#include "effects/point_loop.h"
 
 namespace fotello::filters {
 
-namespace {
-
 using Byte = std::uint8_t;
-
-inline std::uint32_t Load(const Byte* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-inline void Store(Byte* p, std::uint32_t v) {
-    std::memcpy(p, &v, 4);
-}
-
-// Every row, every pixel as a 32-bit word (blue in the low byte).
-template <class Fn> void ForEachWord(const FilterJob& job, Fn fn) {
-    ForRows(
-        job, 0, job.height - 1, true,
-        [&](int y) {
-            Byte* row = job.workRow(y);
-            const int w = job.width;
-            for (int x = 0; x < w; ++x) {
-                Store(row + std::size_t(x) * 4, fn(Load(row + std::size_t(x) * 4)));
-            }
-        },
-        PlainFigure(job));
-    job.progress->Report(100);
-}
-
-// Each of blue, green and red through one 256-entry table.
-void ThroughTable(const FilterJob& job, const Byte (&table)[256]) {
-    // Blue and green go through one 65,536-entry table of pairs (128 KB, kept in
-    // the second-level cache): two look-ups a pixel instead of three.
-    std::vector<std::uint16_t> pairs(65536);
-    for (int g = 0; g < 256; ++g) {
-        for (int b = 0; b < 256; ++b) {
-            pairs[std::size_t(g) * 256 + b] = std::uint16_t(table[b] | (table[g] << 8));
-        }
-    }
-    const std::uint16_t* pt = pairs.data();
-    ForEachWord(job, [pt, &table](std::uint32_t v) {
-        return (v & 0xFF000000u) | pt[v & 0xFFFF] | (std::uint32_t(table[(v >> 16) & 0xFF]) << 16);
-    });
-}
-
-} // namespace
 
 void Negative(const FilterJob& job) {
     ForEachWord(job, [](std::uint32_t v) { return v ^ 0x00FFFFFFu; });
 }
 
+namespace {
+
+// Sum \ 3 for sums 0..765 as a multiply and shift (exact over that range).
+inline std::uint32_t Third(std::uint32_t sum) {
+    return (sum * 21846u) >> 16;
+}
+
+__attribute__((target_clones("avx2", "default"))) void GreyRow(PixelWord* row, int w) {
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t v = row[x];
+        const std::uint32_t g = Third((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF));
+        row[x] = (v & kUnusedMask) | g | (g << 8) | (g << 16);
+    }
+}
+
+} // namespace
+
 void GreyScale(const FilterJob& job) {
-    ForEachWord(job, [](std::uint32_t v) {
-        const std::uint32_t g = ((v & 0xFF) + ((v >> 8) & 0xFF) + ((v >> 16) & 0xFF)) / 3;
-        return (v & 0xFF000000u) | g | (g << 8) | (g << 16);
-    });
+    ForEachRowOfWords(job, [](PixelWord* row, int w, int) { GreyRow(row, w); });
 }
 
 void Brightness(const FilterJob& job) {

@@ -1,5 +1,6 @@
 // Worked cases of the filters: known numbers, uniform pictures, black and white.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "effects/filters.h"
@@ -34,6 +35,21 @@ TEST(ToneFilters, WorkedNumbers) {
     const Picture flatGrey = FlatPicture(3, 2, 77, 77, 77);
     EXPECT_EQ(RunEngine(engine, 30, flatGrey, 15).bytes, flatGrey.bytes);
     EXPECT_EQ(RunEngine(engine, 30, flatGrey, -20).bytes, flatGrey.bytes);
+}
+
+TEST(ToneFilters, GreyOfEverySum) {
+    // Every channel sum 0..765 once: the grey is the sum \ 3.
+    FilterEngine engine;
+    Picture in(766, 1);
+    for (int s = 0; s <= 765; ++s) {
+        in.at(1, s + 1, 1) = std::uint8_t(std::min(s, 255));
+        in.at(2, s + 1, 1) = std::uint8_t(std::min(std::max(s - 255, 0), 255));
+        in.at(3, s + 1, 1) = std::uint8_t(std::max(s - 510, 0));
+    }
+    const Picture out = RunEngine(engine, 12, in, 0);
+    for (int s = 0; s <= 765; ++s) {
+        ASSERT_EQ(out.at(1, s + 1, 1), s / 3) << s;
+    }
 }
 
 TEST(ToneFilters, ChannelExchangeFollowsCaptions) {

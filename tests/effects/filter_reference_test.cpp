@@ -95,6 +95,20 @@ TEST(FilterReference, MatchesOnPicturesWiderThanAVectorWithFlatAreas) {
     }
 }
 
+TEST(FilterReference, LargePictureSplitAcrossCores) {
+    // Over 8 MB: the engine's copy is made by several threads too.
+    FilterEngine engine;
+    engine.setThreadCount(3);
+    const Picture in = RandomPicture(2100, 1100, 61);
+    UniformRandom unused(1);
+    for (int number : {7, 25, 17, 21}) {
+        const std::int32_t p = number == 7 ? 0xFFFFFF : (number == 21 ? 15 : 10);
+        EXPECT_EQ(RunEngine(engine, number, in, p).bytes,
+                  ReferenceFilter(number, in, p, unused).bytes)
+            << number;
+    }
+}
+
 TEST(FilterReference, UnusedByteAndOuterRingAreKept) {
     FilterEngine engine;
     const Picture in = RandomPicture(9, 7, 4242);

@@ -145,7 +145,7 @@ TEST(RotatePicture, HalfTurnTurnsTheWholePicture) {
 }
 
 TEST(RotatePicture, StopsWhenNoLongerRunning) {
-    Picture src = RandomPicture(40, 40, 36);
+    Picture src = RandomPicture(400, 400, 36);
     std::atomic<bool> running{false};
     auto out = RotatePicture(ViewOf(src), "45", false, 0x00FFFFFF, 1, &running);
     ASSERT_TRUE(out);
