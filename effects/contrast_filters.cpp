@@ -2,6 +2,7 @@
 // Both have a first pass over the whole picture; its sums are 64-bit, so a
 // large white picture does not overflow them.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -19,19 +20,14 @@ inline bool InRange(long long v) {
     return v >= 0 && v <= 255;
 }
 
-// Pushes a channel that left 0..255 back in and shares what it lost with the
-// other two, so the pixel keeps its hue instead of clipping channel by channel.
+// Pushes a channel that left 0..255 back in and shares what it lost or gained
+// (half, rounded toward zero) with the other two. Written with selects rather
+// than branches: which channels spill is as good as random to a predictor.
 inline void SpillStep(long long& v, long long& o1, long long& o2) {
-    if (v < 0) {
-        o1 += v / 2;
-        o2 += v / 2;
-        v = 0;
-    } else if (v > 255) {
-        const long long e = (v - 255) / 2;
-        o1 += e;
-        o2 += e;
-        v = 255;
-    }
+    const long long share = v < 0 ? v / 2 : (v > 255 ? (v - 255) / 2 : 0);
+    o1 += share;
+    o2 += share;
+    v = v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
 } // namespace
@@ -39,12 +35,11 @@ inline void SpillStep(long long& v, long long& o1, long long& o2) {
 void SpillIntoRange(long long& a, long long& b, long long& c) {
     // The shares halve each round; the guard only matters for absurd parameters.
     for (int round = 0; round < 256 && !(InRange(a) && InRange(b) && InRange(c)); ++round) {
-        if (a <= 0 && b <= 0 && c <= 0) {
-            a = b = c = 0;
-        }
-        if (a >= 255 && b >= 255 && c >= 255) {
-            a = b = c = 255;
-        }
+        const bool allLow = a <= 0 && b <= 0 && c <= 0;
+        const bool allHigh = a >= 255 && b >= 255 && c >= 255;
+        a = allLow ? 0 : (allHigh ? 255 : a);
+        b = allLow ? 0 : (allHigh ? 255 : b);
+        c = allLow ? 0 : (allHigh ? 255 : c);
         SpillStep(a, b, c);
         SpillStep(b, a, c);
         SpillStep(c, a, b);
@@ -62,14 +57,28 @@ void Contrast(const FilterJob& job) {
 
     const double f = (double(job.parameter) + 100) / 100;
     int table[256];
-    Byte fitted[256];  // the value when it lies in 0..255
-    Byte outside[256]; // 1 when it does not
+    // Per channel, the value in place and, in the top bit, whether it left 0..255.
+    std::uint32_t lanes[3][256];
+    bool anyOutside = false;
     for (int i = 0; i < 256; ++i) {
         const double v = std::nearbyint(f * double(i - mean) + double(mean));
         // Far beyond any pixel's reach; keeps the integers sane for absurd factors.
         table[i] = int(v > 1e9 ? 1e9 : (v < -1e9 ? -1e9 : v));
-        fitted[i] = Byte(table[i]);
-        outside[i] = table[i] < 0 || table[i] > 255;
+        const bool outside = table[i] < 0 || table[i] > 255;
+        anyOutside = anyOutside || outside;
+        const std::uint32_t flag = outside ? 0x80000000u : 0u;
+        const std::uint32_t fitted = std::uint32_t(table[i]) & 0xFF;
+        lanes[0][i] = fitted | flag;
+        lanes[1][i] = (fitted << 8) | flag;
+        lanes[2][i] = (fitted << 16) | flag;
+    }
+    if (!anyOutside) {
+        // "Contrast -" and other curves that stay inside: a plain look-up.
+        ForEachWord(job, [&lanes](std::uint32_t v) {
+            return (v & kUnusedMask) | lanes[0][v & 0xFF] | lanes[1][(v >> 8) & 0xFF] |
+                   lanes[2][(v >> 16) & 0xFF];
+        });
+        return;
     }
     ForRows(
         job, 0, h - 1, true,
@@ -77,34 +86,35 @@ void Contrast(const FilterJob& job) {
             PixelWord* row = reinterpret_cast<PixelWord*>(job.workRow(y));
             // Pixels that leave the range are noted without a branch and
             // spilled afterwards, so a picture full of them does not stall.
-            std::vector<int> spills(std::size_t(w > 0 ? w : 0));
-            std::vector<std::uint32_t> originals(spills.size());
-            // Locals, so that stores through the row do not force reloads.
-            const Byte* const fit = fitted;
-            const Byte* const out = outside;
-            int* const spillAt = spills.data();
-            std::uint32_t* const original = originals.data();
+            // Chunks of the row keep the notes on the stack.
+            constexpr int kChunk = 256;
+            int spillAt[kChunk];
+            std::uint32_t original[kChunk];
+            const std::uint32_t* const lb = lanes[0];
+            const std::uint32_t* const lg = lanes[1];
+            const std::uint32_t* const lr = lanes[2];
             const int width = w;
-            int count = 0;
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = row[x];
-                const unsigned b = v & 0xFF;
-                const unsigned g = (v >> 8) & 0xFF;
-                const unsigned r = (v >> 16) & 0xFF;
-                row[x] = (v & kUnusedMask) | fit[b] | (std::uint32_t(fit[g]) << 8) |
-                         (std::uint32_t(fit[r]) << 16);
-                spillAt[count] = x;
-                original[count] = v;
-                count += out[b] | out[g] | out[r];
-            }
-            for (int k = 0; k < count; ++k) {
-                const std::uint32_t v = originals[k];
-                long long a = table[v & 0xFF];
-                long long b = table[(v >> 8) & 0xFF];
-                long long c = table[(v >> 16) & 0xFF];
-                SpillIntoRange(a, b, c);
-                row[spills[k]] = (v & kUnusedMask) | std::uint32_t(a) | (std::uint32_t(b) << 8) |
-                                 (std::uint32_t(c) << 16);
+            for (int x0 = 0; x0 < width; x0 += kChunk) {
+                const int x1 = std::min(width, x0 + kChunk);
+                int count = 0;
+                for (int x = x0; x < x1; ++x) {
+                    const std::uint32_t v = row[x];
+                    const std::uint32_t n =
+                        lb[v & 0xFF] | lg[(v >> 8) & 0xFF] | lr[(v >> 16) & 0xFF];
+                    row[x] = (v & kUnusedMask) | (n & kColourMask);
+                    spillAt[count] = x;
+                    original[count] = v;
+                    count += int(n >> 31);
+                }
+                for (int k = 0; k < count; ++k) {
+                    const std::uint32_t v = original[k];
+                    long long a = table[v & 0xFF];
+                    long long b = table[(v >> 8) & 0xFF];
+                    long long c = table[(v >> 16) & 0xFF];
+                    SpillIntoRange(a, b, c);
+                    row[spillAt[k]] = (v & kUnusedMask) | std::uint32_t(a) |
+                                      (std::uint32_t(b) << 8) | (std::uint32_t(c) << 16);
+                }
             }
         },
         [&job](int y) { return job.Figure(y, 95, 5); });

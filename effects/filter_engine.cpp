@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -157,7 +158,12 @@ FilterStatus FilterEngine::ApplyFilter(int number, PixelView picture, std::int32
     }
     ProgressReporter reporter(progress);
     job.progress = &reporter;
-    routine.run(job);
+    try {
+        routine.run(job);
+    } catch (const std::bad_alloc&) {
+        // Only the small per-filter tables can fail here, before any pixel is written.
+        return FilterStatus::NoMemory;
+    }
     return FilterStatus::Done;
 }
 

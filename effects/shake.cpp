@@ -40,7 +40,8 @@ void DrawCircle(PixelView picture, int cx, int cy, int radius, const std::uint8_
     }
 }
 
-bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius) {
+bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius,
+                 const std::function<void(long long y, long long last)>& onRow) {
     if (stepX <= 0 || stepY <= 0) {
         return false;
     }
@@ -53,6 +54,9 @@ bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int r
         if (x > width) {
             x = 1;
             y += stepY;
+            if (onRow) {
+                onRow(y, height + radius);
+            }
         }
         // Points beyond the copy's edges have no colour: nothing is drawn there.
         if (!source.empty() && source.contains(x, y)) {

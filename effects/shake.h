@@ -2,6 +2,8 @@
 // "Shake": the picture repainted as a grid of circle outlines, each drawn in
 // the colour of the untouched copy at its centre.
 
+#include <functional>
+
 #include "effects/pixel_buffer.h"
 
 namespace fotello {
@@ -11,7 +13,10 @@ namespace fotello {
 // the target's height + radius; at each point whose colour exists in `source`
 // it draws a circle outline of that colour and `radius` on `target`.
 // Steps of 0 or less would never end the walk: false, nothing drawn.
-bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius);
+// `onRow` is told each new row y and the last row (height + radius), for the
+// dialog's "AGUARDE... Linha" text.
+bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius,
+                 const std::function<void(long long y, long long last)>& onRow = {});
 
 // A one-pixel circle outline (midpoint rule), clipped to the picture.
 void DrawCircle(PixelView picture, int cx, int cy, int radius, const std::uint8_t colour[3]);

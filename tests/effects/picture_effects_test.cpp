@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "effects/picture_effects.h"
 #include "effects/shake.h"
@@ -107,6 +108,14 @@ TEST(ShakeEffect, CirclesInTheCopysColours) {
             for (int c = 1; c <= 3; ++c)
                 ASSERT_EQ(target.at(c, x, y), x == 1 ? 0 : source.at(c, x, y)) << x << "," << y;
         }
+    // The walk's rows as the dialog shows them: "Linha y de (height + radius)".
+    std::vector<long long> rows;
+    Picture again = FlatPicture(6, 5, 0, 0, 0);
+    ShakeEffect(ViewOf(source), ViewOf(again), 2, 2, 1, [&](long long y, long long last) {
+        rows.push_back(y);
+        EXPECT_EQ(last, 6);
+    });
+    EXPECT_EQ(rows, (std::vector<long long>{2, 4, 6, 8}));
     EXPECT_FALSE(ShakeEffect(ViewOf(source), ViewOf(target), 0, 1, 3));
     EXPECT_FALSE(ShakeEffect(ViewOf(source), ViewOf(target), 2, -1, 3));
 }
