@@ -1,0 +1,89 @@
+#pragma once
+// The literal reference filters' shared state: the work and source arrays,
+// 1-based access, and the helpers the filters use.
+
+#include <cmath>
+#include <cstdint>
+
+#include "reference_filters.h"
+
+namespace fotello::testing::reference {
+
+inline int Clamp(long long v) {
+    return int(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+inline long long Round(double v) {
+    return (long long)std::nearbyint(v);
+}
+
+struct Parts {
+    int k[4]; // by channel: 1 blue, 2 green, 3 red
+};
+inline Parts Split(std::int32_t colour) {
+    Parts p{};
+    p.k[3] = colour % 256;
+    p.k[2] = (colour / 256) & 255;
+    p.k[1] = (colour / 65536) & 255;
+    return p;
+}
+
+struct Run {
+    Picture work, source;
+    int W, H;
+    std::int32_t p;
+    UniformRandom& u;
+
+    int P(const Picture& b, int c, int x, int y, int dx, int dy) const {
+        return b.at(c, x + dx, y + dy);
+    }
+    int N8(const Picture& b, int c, int x, int y) const {
+        int s = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0)
+                    s += P(b, c, x, y, dx, dy);
+        return s;
+    }
+
+    // In place over the 3 x 3 area: all three values first, then the stores.
+    template <class F> void InPlace3x3(F f) {
+        for (int y = 2; y <= H - 1; ++y)
+            for (int x = 2; x <= W - 1; ++x) {
+                int v[4];
+                for (int c = 1; c <= 3; ++c)
+                    v[c] = f(c, x, y);
+                for (int c = 1; c <= 3; ++c)
+                    work.at(c, x, y) = std::uint8_t(v[c]);
+            }
+    }
+    template <class F> void FromCopy3x3(F f) {
+        for (int y = 2; y <= H - 1; ++y)
+            for (int x = 2; x <= W - 1; ++x)
+                for (int c = 1; c <= 3; ++c)
+                    work.at(c, x, y) = std::uint8_t(f(c, x, y));
+    }
+    template <class F> void EveryPixel(F f) {
+        for (int y = 1; y <= H; ++y)
+            for (int x = 1; x <= W; ++x)
+                f(x, y);
+    }
+    void SetGrey(int x, int y, int v) {
+        for (int c = 1; c <= 3; ++c)
+            work.at(c, x, y) = std::uint8_t(v);
+    }
+    long long MeanGrey() const {
+        long long sum = 0;
+        for (int y = 1; y <= H; ++y)
+            for (int x = 1; x <= W; ++x)
+                sum += (source.at(1, x, y) + source.at(2, x, y) + source.at(3, x, y)) / 3;
+        return sum / ((long long)W * H);
+    }
+    void ErrorDiffusion(const int (*taps)[3], int count, int den, int rows);
+    void Contrast();
+    void Aqua();
+};
+
+// Point, black-and-white and random filters; false for other numbers.
+bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random);
+
+} // namespace fotello::testing::reference
