@@ -101,8 +101,8 @@ TEST(FilterReference, LargePictureSplitAcrossCores) {
     engine.setThreadCount(3);
     const Picture in = RandomPicture(2100, 1100, 61);
     UniformRandom unused(1);
-    for (int number : {7, 25, 17, 21}) {
-        const std::int32_t p = number == 7 ? 0xFFFFFF : (number == 21 ? 15 : 10);
+    for (int number : {7, 25, 17, 21, 22, 23}) {
+        const std::int32_t p = number == 7 ? 0xFFFFFF : (number >= 21 ? 15 : 10);
         EXPECT_EQ(RunEngine(engine, number, in, p).bytes,
                   ReferenceFilter(number, in, p, unused).bytes)
             << number;
