@@ -1,0 +1,21 @@
+#pragma once
+// Picture folders for the thumbnail benchmark, made once and kept in a cache
+// folder ($FOTELLO_BENCH_CACHE, else ~/.cache/fotello-bench).
+
+#include <QString>
+#include <QStringList>
+
+namespace fotello::bench {
+
+QString CacheFolder();
+
+// 200 photo-like JPEGs of 4000 x 3000, about 3 MB each.
+QString PhotoFolder();
+// 2,000 entries: hard links to the photos, ten names each.
+QString ManyPhotosFolder();
+// 10,000 small pictures (hard links to 100 JPEGs of about 320 x 240).
+QString SmallPicturesFolder();
+
+QStringList JpegFiles(const QString& folder);
+
+} // namespace fotello::bench
