@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "effects/uniform_random.h"
@@ -63,10 +64,21 @@ struct FilterJob {
     }
 };
 
+// row(y), or row(y, worker) for rows that keep scratch space per worker
+// (worker 0 is the calling thread, at most job.threads - 1).
+template <class Row> void RunRow(Row& row, int y, int worker) {
+    if constexpr (std::is_invocable_v<Row&, int, int>) {
+        row(y, worker);
+    } else {
+        (void)worker;
+        row(y);
+    }
+}
+
 // Runs row(y) for y = first..last (0-based, inclusive) and, after each row,
 // reports figure(y) when it is 0 or more. With `parallel` the rows must be
-// independent; they run in bands on every core, and the calling thread still
-// reports every row's figure in row order.
+// independent; they run in bands of consecutive rows on every core, and the
+// calling thread still reports every row's figure in row order.
 template <class Row, class Figure>
 void ForRows(const FilterJob& job, int first, int last, bool parallel, Row&& row, Figure&& figure) {
     auto report = [&](int y) {
@@ -84,7 +96,7 @@ void ForRows(const FilterJob& job, int first, int last, bool parallel, Row&& row
     const int helpers = parallel ? std::min(job.threads - 1, bands - 1) : 0;
     if (helpers <= 0) {
         for (int y = first; y <= last; ++y) {
-            row(y);
+            RunRow(row, y, 0);
             report(y);
         }
         return;
@@ -94,23 +106,23 @@ void ForRows(const FilterJob& job, int first, int last, bool parallel, Row&& row
     for (int b = 0; b < bands; ++b) {
         done[b].store(false, std::memory_order_relaxed);
     }
-    auto runBand = [&](int b) {
+    auto runBand = [&](int b, int worker) {
         const int y0 = first + b * perBand;
         const int y1 = std::min(last, y0 + perBand - 1);
         for (int y = y0; y <= y1; ++y) {
-            row(y);
+            RunRow(row, y, worker);
         }
         done[b].store(true, std::memory_order_release);
     };
-    auto worker = [&] {
+    auto work = [&](int worker) {
         for (int b = next.fetch_add(1); b < bands; b = next.fetch_add(1)) {
-            runBand(b);
+            runBand(b, worker);
         }
     };
     std::vector<std::thread> pool;
     for (int i = 0; i < helpers; ++i) {
         try {
-            pool.emplace_back(worker);
+            pool.emplace_back(work, i + 1);
         } catch (const std::system_error&) {
             break; // fewer threads; the calling thread does the rest
         }
@@ -127,7 +139,7 @@ void ForRows(const FilterJob& job, int first, int last, bool parallel, Row&& row
         }
     };
     for (int b = next.fetch_add(1); b < bands; b = next.fetch_add(1)) {
-        runBand(b);
+        runBand(b, 0);
         reportDone();
     }
     for (auto& t : pool) {
