@@ -1,0 +1,10 @@
+#pragma once
+// Where the tests find the build's programs and the test pictures, unless the
+// environment says otherwise.
+
+#include <cstdlib>
+
+inline void SetTestEnvironmentDefaults() {
+    ::setenv("FOTELLO_BIN_DIR", FOTELLO_BIN_DIR_DEFAULT, 0);
+    ::setenv("FOTELLO_TEST_DATA", FOTELLO_TEST_DATA_DEFAULT, 0);
+}
