@@ -45,12 +45,20 @@ template <class Fn> void ForEachWord(const FilterJob& job, Fn fn) {
     });
 }
 
-// Blue, green and red each through one 256-entry table.
+// Blue, green and red each through one 256-entry table. The table is spread
+// into three word tables with each value already in its channel's place.
 inline void ThroughTable(const FilterJob& job, const std::uint8_t (&table)[256]) {
-    const std::uint8_t* t = table;
-    ForEachWord(job, [t](std::uint32_t v) {
-        return (v & kUnusedMask) | t[v & 0xFF] | (std::uint32_t(t[(v >> 8) & 0xFF]) << 8) |
-               (std::uint32_t(t[(v >> 16) & 0xFF]) << 16);
+    struct Lanes {
+        std::uint32_t blue[256], green[256], red[256];
+    } lanes;
+    for (int i = 0; i < 256; ++i) {
+        lanes.blue[i] = table[i];
+        lanes.green[i] = std::uint32_t(table[i]) << 8;
+        lanes.red[i] = std::uint32_t(table[i]) << 16;
+    }
+    ForEachWord(job, [&lanes](std::uint32_t v) {
+        return (v & kUnusedMask) | lanes.blue[v & 0xFF] | lanes.green[(v >> 8) & 0xFF] |
+               lanes.red[(v >> 16) & 0xFF];
     });
 }
 
