@@ -148,6 +148,11 @@ TEST(FilterEngineRules, CopyIsKeptBetweenFiltersUntilReleased) {
     Picture pic = RandomPicture(10, 10, 15);
     RunEngine(engine, 2, pic, 0);
     EXPECT_EQ(engine.heldBytes(), 0u); // point filters need no copy
+    EXPECT_FALSE(FilterReadsCopy(2));
+    EXPECT_FALSE(FilterReadsCopy(1)); // in place: reads what it has already written
+    EXPECT_TRUE(FilterReadsCopy(25));
+    EXPECT_TRUE(FilterReadsCopy(19));
+    EXPECT_FALSE(FilterReadsCopy(32));
     RunEngine(engine, 25, pic, 0);
     EXPECT_EQ(engine.heldBytes(), 400u);
     engine.ReleaseBuffers();
