@@ -12,6 +12,7 @@ FileListBox::FileListBox(const QString& name, QWidget* parent) : QListWidget(par
     setObjectName(name);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setMouseTracking(true);
+    setUniformItemSizes(true);
     connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
 }
 
@@ -27,13 +28,20 @@ bool FileListBox::list(const QString& folder) {
                                            SplitPatterns(pattern_.toStdString()));
     if (!listing.ok)
         return false;
-    clear();
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(listing.names.size()));
+    rawNames_.clear();
     for (const auto& n : listing.names) {
-        auto* item = new QListWidgetItem(QFile::decodeName(QByteArray::fromStdString(n)));
-        // The raw name, for names that are not valid UTF-8.
-        item->setData(Qt::UserRole, QByteArray::fromStdString(n));
-        addItem(item);
+        const QByteArray raw = QByteArray::fromStdString(n);
+        const QString name = QFile::decodeName(raw);
+        // Names that are not valid UTF-8 do not survive the trip through QString.
+        if (QFile::encodeName(name) != raw)
+            rawNames_.insert(name, raw);
+        names << name;
     }
+    // One insertion for the whole folder: item by item costs seconds on big ones.
+    clear();
+    addItems(names);
     return true;
 }
 
@@ -77,13 +85,7 @@ QString FileListBox::selectedName() const {
 }
 
 QByteArray FileListBox::localPath(const QString& name) const {
-    QByteArray raw = QFile::encodeName(name);
-    for (int i = 0; i < count(); ++i) {
-        if (item(i)->text() == name) {
-            raw = item(i)->data(Qt::UserRole).toByteArray();
-            break;
-        }
-    }
+    const QByteArray raw = rawNames_.value(name, QFile::encodeName(name));
     QByteArray folder = QFile::encodeName(path_);
     if (!folder.endsWith('/'))
         folder += '/';

@@ -1,6 +1,7 @@
 #pragma once
 // A file list: the picture files of one folder, by pattern.
 
+#include <QHash>
 #include <QListWidget>
 
 namespace fotello {
@@ -43,6 +44,7 @@ private:
 
     QString path_;
     QString pattern_ = "*.*";
+    QHash<QString, QByteArray> rawNames_; // names the file system spells otherwise
 };
 
 } // namespace fotello

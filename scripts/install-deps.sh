@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev           # tests, benchmarks
   xvfb xauth                                           # running and testing without a display
   xdg-utils                                            # mail, open with the associated program
+  libvips-tools                                        # vipsthumbnail, the thumbnail benchmark's yardstick
   fonts-dejavu-core                                    # a font present on every machine: captions measure the same
 )
 
