@@ -3,6 +3,7 @@
 // zero); error sums live in rows padded by two columns each side, so errors
 // bound outside the picture fall into the padding and are never read.
 
+#include <algorithm>
 #include <vector>
 
 #include "effects/filters.h"
@@ -52,14 +53,27 @@ template <class K, int kDamping> void Run(const FilterJob& job, int damping) {
     constexpr int kTapCount = int(sizeof(K::kTaps) / sizeof(Tap));
     const int w = job.width;
     const int h = job.height;
-    std::vector<int> shares(511 * kTapCount);
-    for (int e = -255; e <= 255; ++e) {
-        for (int k = 0; k < kTapCount; ++k) {
-            shares[std::size_t(e + 255) * kTapCount + k] = e * K::kTaps[k].weight / K::kDenominator;
-        }
-    }
     const long long mean = MeanGrey(job, job.work);
     job.progress->Report(10);
+    // Everything that follows from t is looked up by t before clamping: the
+    // output (black when t < mean, or t is 0) and the shares of the error
+    // t - output, each rounded toward zero. That keeps the chain from one
+    // pixel to the next short: sum, damping, one look-up. Errors lie in
+    // -255..255, so a pixel's carried sum does too, and t stays within reach.
+    const long long magnitude = damping < 0 ? -static_cast<long long>(damping) : damping;
+    const int reach = int(2550 / magnitude + 1);
+    const int entries = 2 * reach + 256;
+    std::vector<int> shares(static_cast<std::size_t>(entries) * kTapCount);
+    std::vector<std::uint32_t> colour(static_cast<std::size_t>(entries));
+    for (int i = 0; i < entries; ++i) {
+        const int t = std::clamp(i - reach, 0, 255);
+        const int o = (t < mean || t == 0) ? 0 : 255;
+        const int e = t - o;
+        colour[std::size_t(i)] = o != 0 ? kColourMask : 0u;
+        for (int k = 0; k < kTapCount; ++k) {
+            shares[std::size_t(i) * kTapCount + k] = e * K::kTaps[k].weight / K::kDenominator;
+        }
+    }
 
     const std::size_t span = std::size_t(w) + 2 * kPad;
     std::vector<int> sums(span * K::kRows, 0);
@@ -72,27 +86,40 @@ template <class K, int kDamping> void Run(const FilterJob& job, int damping) {
         // registers: that chain is the loop's critical path.
         int next1 = 0;
         int next2 = 0;
+        // Shares for the rows below gather in registers too, for the columns
+        // x - 2 .. x + 2; a column goes to memory once no pixel of this row
+        // can add to it any more.
+        int below[K::kRows][5] = {};
         for (int x = 0; x < w; ++x) {
             const int carriedSum = row0[x] + next1;
             const int carried =
                 kDamping != 0 ? carriedSum * 10 / kDamping : carriedSum * 10 / damping;
-            int t = carried + grey[x];
-            t = t < 0 ? 0 : (t > 255 ? 255 : t);
-            // Without a branch: dithered output is as good as random to a predictor.
-            const int o = -int((t >= mean) & (t != 0)) & 255;
-            StoreWord(row + std::size_t(x) * 4, (LoadWord(row + std::size_t(x) * 4) & kUnusedMask) |
-                                                    (o != 0 ? kColourMask : 0u));
-            const int e = t - o;
-            const int* share = shares.data() + std::size_t(e + 255) * kTapCount;
-            next1 = next2 + e * K::kTaps[0].weight / K::kDenominator; // first tap: (1, 0)
+            const std::size_t i = std::size_t(carried + grey[x] + reach);
+            Byte* px = row + std::size_t(x) * 4;
+            StoreWord(px, (LoadWord(px) & kUnusedMask) | colour[i]);
+            const int* share = shares.data() + i * kTapCount;
+            next1 = next2 + share[0]; // first tap: (1, 0)
             next2 = 0;
             for (int k = 1; k < kTapCount; ++k) {
                 const Tap& tap = K::kTaps[k];
                 if (tap.dy == 0) {
                     next2 = share[k]; // (2, 0)
                 } else {
-                    row0[tap.dy * span + x + tap.dx] += share[k];
+                    below[tap.dy][tap.dx + 2] += share[k];
                 }
+            }
+            for (int r = 1; r < K::kRows; ++r) {
+                row0[r * span + x - 2] += below[r][0];
+                for (int j = 0; j < 4; ++j) {
+                    below[r][j] = below[r][j + 1];
+                }
+                below[r][4] = 0;
+            }
+        }
+        // Columns w - 2 .. w + 1 (the last two fall in the padding and are dropped).
+        for (int r = 1; r < K::kRows; ++r) {
+            for (int j = 0; j < 4; ++j) {
+                row0[r * span + w - 2 + j] += below[r][j];
             }
         }
         // The next row's sums move up; the last row starts empty.
