@@ -164,26 +164,30 @@ void ContrastStretch(const FilterJob& job) {
     }
     job.progress->Report(10);
 
-    Byte table[3][256];
+    // One word table per channel, each value already in its channel's place.
+    std::uint32_t lanes[3][256];
     for (int c = 0; c < 3; ++c) {
         for (int v = 0; v < 256; ++v) {
-            if (hi[c] == lo[c]) {
-                table[c][v] = Byte(v); // a flat channel keeps its values
-            } else {
+            std::uint32_t out = std::uint32_t(v); // a flat channel keeps its values
+            if (hi[c] != lo[c]) {
                 const double s = std::nearbyint(double(v - lo[c]) * 255 / double(hi[c] - lo[c]));
-                table[c][v] = Byte(s < 0 ? 0 : (s > 255 ? 255 : s));
+                out = std::uint32_t(s < 0 ? 0 : (s > 255 ? 255 : s));
             }
+            lanes[c][v] = out << (8 * c);
         }
     }
     ForRows(
         job, 0, h - 1, true,
         [&](int y) {
             PixelWord* row = reinterpret_cast<PixelWord*>(job.workRow(y));
-            for (int x = 0; x < w; ++x) {
+            const std::uint32_t* const lb = lanes[0];
+            const std::uint32_t* const lg = lanes[1];
+            const std::uint32_t* const lr = lanes[2];
+            const int width = w;
+            for (int x = 0; x < width; ++x) {
                 const std::uint32_t v = row[x];
-                row[x] = (v & kUnusedMask) | table[0][v & 0xFF] |
-                         (std::uint32_t(table[1][(v >> 8) & 0xFF]) << 8) |
-                         (std::uint32_t(table[2][(v >> 16) & 0xFF]) << 16);
+                row[x] =
+                    (v & kUnusedMask) | lb[v & 0xFF] | lg[(v >> 8) & 0xFF] | lr[(v >> 16) & 0xFF];
             }
         },
         [&job](int y) { return job.Figure(y, 90, 10); });
