@@ -1,6 +1,7 @@
 // Contrast around the picture's mean grey, and contrast stretch per channel.
-// Both have a first pass over the whole picture; its sums are 64-bit, so a
-// large white picture does not overflow them.
+// Both have a first pass over the whole picture (the mean's sum is 64-bit, so
+// a large white picture does not overflow it). Each pixel reads only itself,
+// so the picture is worked on in place.
 
 #include <algorithm>
 #include <cmath>

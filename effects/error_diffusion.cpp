@@ -1,7 +1,9 @@
 // Floyd-Steinberg, Burkes and Stucki error diffusion to black and white. The
-// shares of every error -255..255 are worked out once (each rounded toward
-// zero); error sums live in rows padded by two columns each side, so errors
-// bound outside the picture fall into the padding and are never read.
+// output and the shares (each rounded toward zero) of every possible value
+// are worked out once; error sums live in rows padded by two columns each
+// side, so errors bound outside the picture fall into the padding and are
+// never read. Each pixel reads only itself before it is written, so the
+// picture is worked on in place.
 
 #include <algorithm>
 #include <vector>
