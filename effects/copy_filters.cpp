@@ -3,6 +3,9 @@
 // that the compiler vectorises (AVX2 where the processor has it). The unused
 // byte is computed along and then put back from the copy.
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
 #include <vector>
 
 #include "effects/filters.h"
@@ -100,25 +103,65 @@ FOTELLO_VECTOR_CLONES void InverseContourRow(Rows r) {
     }
 }
 
-// Rows 1 .. H - 2, columns 1 .. W - 2 from the copy; the outer ring keeps its values.
+// Rows 1 .. H - 2, columns 1 .. W - 2 computed from the pixels as they were;
+// the outer ring keeps its values. No copy of the whole picture is made:
+// each core walks down a band of rows keeping the row above as it was, and
+// the two rows bordering each band, which another core may change first, are
+// put aside before any core starts. The bytes are those a full copy gives.
 void RunFromCopy(const FilterJob& job, void (*row)(Rows)) {
     const int w = job.width;
     const int h = job.height;
     if (w >= 3 && h >= 3) {
         const ColourParts k = SplitColour(job.parameter);
+        const std::size_t stride = job.stride();
         std::vector<short> lift(std::size_t(w) * 4);
         for (int x = 0; x < w; ++x) {
             lift[std::size_t(x) * 4 + 0] = short(k.blue);
             lift[std::size_t(x) * 4 + 1] = short(k.green);
             lift[std::size_t(x) * 4 + 2] = short(k.red);
         }
+        // Bands a few times longer than the runner's usual ones: fewer edge rows.
+        const int first = 1;
+        const int last = h - 2;
+        // perBand x w must fit an int: the runner is handed exactly that many pixels a band.
+        const long long wanted = (long long)job.bandPixels * 4 / w;
+        const int perBand =
+            int(std::clamp<long long>(wanted, 1, std::min(last - first + 1, INT_MAX / w)));
+        const int bands = (last - first + 1 + perBand - 1) / perBand;
+        std::vector<Byte> edges(std::size_t(bands) * 2 * stride);
+        for (int b = 0; b < bands; ++b) {
+            const int y0 = first + b * perBand;
+            const int y1 = std::min(last, y0 + perBand - 1);
+            std::memcpy(edges.data() + std::size_t(2 * b) * stride, job.workRow(y0 - 1), stride);
+            std::memcpy(edges.data() + std::size_t(2 * b + 1) * stride, job.workRow(y1 + 1),
+                        stride);
+        }
+        struct Scratch {
+            std::vector<Byte> above; // the row above, as it was
+            std::vector<Byte> out;
+            int lastRow = -2;
+        };
+        std::vector<Scratch> scratch(std::size_t(job.threads),
+                                     Scratch{std::vector<Byte>(stride), std::vector<Byte>(stride)});
+        FilterJob banded = job;
+        banded.bandPixels = perBand * w; // the runner's bands are then exactly these
         ForRows(
-            job, 1, h - 2, true,
-            [&](int y) {
-                Byte* out = job.workRow(y);
-                row(Rows{job.sourceRow(y - 1), job.sourceRow(y), job.sourceRow(y + 1), out,
-                         lift.data(), 4, std::size_t(w - 1) * 4});
-                RestoreUnused(out, job.sourceRow(y), 1, w - 2);
+            banded, first, last, true,
+            [&](int y, int worker) {
+                Scratch& mine = scratch[std::size_t(worker)];
+                const int b = (y - first) / perBand;
+                const int y1 = std::min(last, first + b * perBand + perBand - 1);
+                const Byte* above = mine.lastRow == y - 1
+                                        ? mine.above.data()
+                                        : edges.data() + std::size_t(2 * b) * stride;
+                const Byte* below =
+                    y == y1 ? edges.data() + std::size_t(2 * b + 1) * stride : job.workRow(y + 1);
+                Byte* current = job.workRow(y);
+                row(Rows{above, current, below, mine.out.data(), lift.data(), 4,
+                         std::size_t(w - 1) * 4});
+                std::memcpy(mine.above.data(), current, stride); // for the row below
+                StoreKeepingUnused(current, mine.out.data(), 1, w - 2);
+                mine.lastRow = y;
             },
             PlainFigure(job));
     }

@@ -20,7 +20,9 @@ struct Routine {
 
 // Index = filter number. Filters whose every pixel reads only itself, or
 // neighbours not yet written, work on the picture itself: the result is the
-// same as reading a copy, and the copy would cost a pass over memory.
+// same as reading a copy, and the copy would cost a pass over memory. The
+// 3 x 3 filters that read old values keep the few rows they need as they
+// were; Aqua (5 x 5) and the sharpened diffusion read the full copy.
 constexpr Routine kRoutines[32] = {
     {nullptr, false},
     {filters::Sharpen, false},           // 1, in place
@@ -29,13 +31,13 @@ constexpr Routine kRoutines[32] = {
     {filters::Diffuse, false},           // 4, in place
     {filters::Smooth, false},            // 5, in place
     {filters::EdgeEnhance, false},       // 6, in place
-    {filters::Contour, true},            // 7
+    {filters::Contour, false},           // 7, from the rows as they were
     {filters::Emboss, false},            // 8, in place
-    {filters::EmbossWide, true},         // 9
+    {filters::EmbossWide, false},        // 9, from the rows as they were
     {filters::Engrave, false},           // 10, in place
-    {filters::EngraveWide, true},        // 11
+    {filters::EngraveWide, false},       // 11, from the rows as they were
     {filters::GreyScale, false},         // 12
-    {filters::Relief, true},             // 13
+    {filters::Relief, false},            // 13, from the rows as they were
     {filters::Brightness, false},        // 14
     {filters::Pixelize, false},          // 15
     {filters::ChannelExchange, false},   // 16
@@ -47,9 +49,9 @@ constexpr Routine kRoutines[32] = {
     {filters::Burkes, false},            // 22
     {filters::Stucki, false},            // 23
     {filters::Aqua, true},               // 24
-    {filters::Dilate, true},             // 25
-    {filters::Erode, true},              // 26
-    {filters::InverseContour, true},     // 27
+    {filters::Dilate, false},            // 25, from the rows as they were
+    {filters::Erode, false},             // 26, from the rows as they were
+    {filters::InverseContour, false},    // 27, from the rows as they were
     {filters::ContrastStretch, false},   // 28
     {filters::Noise, false},             // 29
     {filters::Saturation, false},        // 30

@@ -70,8 +70,9 @@ inline FilterStatus ApplyFilter(int number, PixelView picture, std::int32_t para
     return SharedFilterEngine().ApplyFilter(number, picture, parameter, progress);
 }
 
-// Whether filter `number` reads the untouched copy (neighbourhood filters that
-// see the old values of pixels already written).
+// Whether filter `number` needs the engine's full copy of the picture (Aqua
+// and the sharpened diffusion, which read old values over several rows);
+// the others work in the picture itself.
 bool FilterReadsCopy(int number);
 
 } // namespace fotello

@@ -137,7 +137,7 @@ TEST(FilterEngineRules, CopyThatCannotBeAllocatedIsAnError) {
     std::atomic<int> percent{-1};
     FilterProgress progress;
     progress.percent = &percent;
-    EXPECT_EQ(engine.ApplyFilter(7, huge, 0, progress), FilterStatus::NoMemory);
+    EXPECT_EQ(engine.ApplyFilter(24, huge, 0, progress), FilterStatus::NoMemory);
     EXPECT_EQ(tiny.bytes, before.bytes);
     EXPECT_EQ(percent.load(), -1);
     EXPECT_FALSE(engine.busy());
@@ -150,10 +150,13 @@ TEST(FilterEngineRules, CopyIsKeptBetweenFiltersUntilReleased) {
     EXPECT_EQ(engine.heldBytes(), 0u); // point filters need no copy
     EXPECT_FALSE(FilterReadsCopy(2));
     EXPECT_FALSE(FilterReadsCopy(1)); // in place: reads what it has already written
-    EXPECT_TRUE(FilterReadsCopy(25));
+    EXPECT_FALSE(FilterReadsCopy(25));
+    EXPECT_TRUE(FilterReadsCopy(24));
     EXPECT_TRUE(FilterReadsCopy(19));
     EXPECT_FALSE(FilterReadsCopy(32));
     RunEngine(engine, 25, pic, 0);
+    EXPECT_EQ(engine.heldBytes(), 0u); // 3 x 3 filters keep only a few rows as they were
+    RunEngine(engine, 24, pic, 0);
     EXPECT_EQ(engine.heldBytes(), 400u);
     engine.ReleaseBuffers();
     EXPECT_EQ(engine.heldBytes(), 0u);
