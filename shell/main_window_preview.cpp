@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/thumbnail_strip.h"
+#include "shell/wait_pointer.h"
 
 namespace fotello {
 
@@ -30,11 +31,6 @@ QString withSeparator(const QString& folder) {
 QString sizeLabel(const QString& full) {
     return QString::number(QFileInfo(full).size()) + " bytes";
 }
-
-struct WaitPointer {
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

@@ -12,18 +12,9 @@
 #include "shell/main_window.h"
 #include "shell/settings_rules.h"
 #include "shell/settings_store.h"
+#include "shell/wait_pointer.h"
 
 namespace fotello {
-
-namespace {
-
-// The pointer as an hourglass for as long as the scope lasts.
-struct WaitPointer {
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 void FrmFotello::Form_Load() {
     // Every step stands alone: one that fails leaves the rest to run.
