@@ -37,35 +37,15 @@ TEST(PictureMakers, GifKeepsEveryFrameItsDelayAndTheLoop) {
     }
 }
 
-TEST(PictureMakers, GifOfManyColoursStillDecodes) {
-    QImage noise(97, 61, QImage::Format_RGB32);
-    for (int y = 0; y < noise.height(); ++y)
-        for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, qRgb((x * 37 + y * 11) & 255, (x * y) & 255, (x ^ y) * 3 & 255));
-    QByteArray gif = EncodeGif({noise}, {10});
-    QBuffer buffer(&gif);
-    buffer.open(QIODevice::ReadOnly);
-    EXPECT_EQ(QImageReader(&buffer, "gif").read().size(), QSize(97, 61));
-}
-
-TEST(PictureMakers, IconsAndCursorsCarryTheirSizesMaskAndHotSpot) {
+TEST(PictureMakers, IconDirectoriesCarryTheSizesAndHotSpot) {
+    // Read back by the reader tests; here only what no reader looks at.
     const QImage icon = Halves(20, 10, Qt::red, Qt::transparent, QImage::Format_ARGB32);
-    QByteArray cur = EncodeCur(icon, QPoint(5, 7));
+    const QByteArray cur = EncodeCur(icon, QPoint(5, 7));
     EXPECT_EQ(cur.mid(0, 6), QByteArray("\0\0\2\0\1\0", 6));
     EXPECT_EQ(cur.mid(6, 2), QByteArray("\x14\x0A", 2));
     EXPECT_EQ(cur.mid(10, 4), QByteArray("\5\0\7\0", 4)); // the hot spot
-    QBuffer buffer(&cur);
-    buffer.open(QIODevice::ReadOnly);
-    const QImage read = QImageReader(&buffer, "ico").read();
-    ASSERT_EQ(read.size(), QSize(20, 10));
-    EXPECT_EQ(qAlpha(read.pixel(15, 5)), 0);
-    EXPECT_EQ(read.pixel(2, 5), qRgb(255, 0, 0));
-
-    QByteArray ico = EncodeIco({icon, icon.scaled(256, 128)});
-    QBuffer icoBuffer(&ico);
-    icoBuffer.open(QIODevice::ReadOnly);
-    QImageReader icoReader(&icoBuffer, "ico");
-    EXPECT_EQ(icoReader.imageCount(), 2);
+    const QByteArray ico = EncodeIco({icon, icon.scaled(256, 128)});
+    EXPECT_EQ(ico.mid(4, 2), QByteArray("\2\0", 2));
     EXPECT_EQ(ico[6 + 16], '\0'); // 256 is written as 0
 }
 

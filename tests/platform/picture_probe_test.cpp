@@ -76,23 +76,6 @@ TEST(PictureProbe, DataAfterTheEndIsNotTruncation) {
     }
 }
 
-TEST(PictureProbe, IconsPointAtTheirLargestPicture) {
-    QImage small(16, 16, QImage::Format_ARGB32), large(64, 64, QImage::Format_ARGB32);
-    small.fill(Qt::red);
-    large.fill(Qt::blue);
-    EXPECT_EQ(Probe(EncodeIco({small, large, small})).bestIcon, 1);
-    EXPECT_EQ(Probe(EncodeIco({large, small})).bestIcon, 0);
-}
-
-TEST(PictureProbe, BombHeadersDeclareTheirFullSize) {
-    for (const QByteArray& bomb : {BombBmp(), BombGif(), BombJpeg(), BombIco()}) {
-        const PictureProbe p = Probe(bomb);
-        EXPECT_NE(p.kind, PictureKind::Unknown);
-        EXPECT_EQ(p.width, 65535);
-        EXPECT_EQ(p.height, 65535);
-    }
-}
-
 TEST(PictureProbe, GifFramesBeyondTheScreenCount) {
     // A 1 x 1 screen with a 3000 x 2000 frame: decoders grow the canvas.
     QByteArray gif = EncodeGif({QImage(1, 1, QImage::Format_RGB32)}, {1});
@@ -107,14 +90,14 @@ TEST(PictureProbe, GifFramesBeyondTheScreenCount) {
     EXPECT_EQ(p.height, 2000);
 }
 
-TEST(PictureProbe, GarbageIsUnknownAndInvalid) {
+TEST(PictureProbe, GarbageIsUnknownOrInvalid) {
+    EXPECT_EQ(Probe("just some text\n").kind, PictureKind::Unknown);
     for (const QByteArray& junk :
          {QByteArray("just some text\n"), QByteArray(), QByteArray(4000, '\0'),
           QByteArray("BM\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x63\x00\x00\x00", 18)}) {
         const PictureProbe p = Probe(junk);
-        EXPECT_TRUE(p.invalid || p.truncated);
+        EXPECT_TRUE(p.invalid || p.truncated) << junk.toHex().left(40).constData();
     }
-    EXPECT_EQ(Probe("just some text\n").kind, PictureKind::Unknown);
     // A JPEG that ends at its first scan with no frame header.
     EXPECT_TRUE(Probe(QByteArray("\xFF\xD8\xFF\xDA\x00\x02\x00\xFF\xD9", 9)).invalid);
 }

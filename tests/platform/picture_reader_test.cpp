@@ -25,46 +25,42 @@ class ReadPictureTest : public testing::PictureFolder {};
 
 TEST_F(ReadPictureTest, ReadsEveryKindWithItsColours) {
     const QImage photo = Halves(64, 32, Qt::red, Qt::blue);
-    QImage icon = Halves(32, 32, Qt::green, Qt::transparent, QImage::Format_ARGB32);
+    const QImage icon = Halves(32, 32, Qt::green, Qt::transparent, QImage::Format_ARGB32);
+    const QImage small = Halves(16, 16, Qt::red, Qt::red, QImage::Format_ARGB32);
+    const QImage large = Halves(48, 48, Qt::blue, Qt::transparent, QImage::Format_ARGB32);
     WmfWriter wmf(120, 60);
     wmf.setNoPen();
     wmf.setBrush(Qt::red);
     wmf.rectangle(QRect(0, 0, 60, 60));
     wmf.setBrush(Qt::blue);
     wmf.rectangle(QRect(60, 0, 60, 60));
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), clear = 0;
     struct Case {
         QString name;
         QByteArray bytes;
         QSize size;
-        QRgb left, right;
-        QImage::Format format;
-    } cases[] = {
-        {"foto.bmp",
-         EncodeBmp(photo),
+        QRgb left, right; // right 0: transparent, the picture kept as ARGB32
+    } const cases[] = {
+        {"foto.bmp", EncodeBmp(photo), {64, 32}, red, blue},
+        {"foto.jpg", EncodeJpeg(photo, 95), {64, 32}, red, blue},
+        {"foto.png", EncodePng(photo), {64, 32}, red, blue},
+        {"icone.ico", EncodeIco({icon}), {32, 32}, green, clear},
+        {"seta.cur", EncodeCur(icon, {2, 2}), {32, 32}, green, clear},
+        {"casa.wmf", wmf.finish(), {120, 60}, red, blue},
+        // An animation gives its first frame; the second is all blue.
+        {"relogio.gif",
+         EncodeGif({Halves(64, 32, Qt::red, Qt::transparent, QImage::Format_ARGB32),
+                    Halves(64, 32, Qt::blue, Qt::blue)},
+                   {20, 20}),
          {64, 32},
-         qRgb(255, 0, 0),
-         qRgb(0, 0, 255),
-         QImage::Format_RGB32},
-        {"foto.jpg",
-         EncodeJpeg(photo, 95),
-         {64, 32},
-         qRgb(255, 0, 0),
-         qRgb(0, 0, 255),
-         QImage::Format_RGB32},
-        {"foto.png",
-         EncodePng(photo),
-         {64, 32},
-         qRgb(255, 0, 0),
-         qRgb(0, 0, 255),
-         QImage::Format_RGB32},
-        {"icone.ico", EncodeIco({icon}), {32, 32}, qRgb(0, 255, 0), 0, QImage::Format_ARGB32},
-        {"seta.cur", EncodeCur(icon, {2, 2}), {32, 32}, qRgb(0, 255, 0), 0, QImage::Format_ARGB32},
-        {"casa.wmf",
-         wmf.finish(),
-         {120, 60},
-         qRgb(255, 0, 0),
-         qRgb(0, 0, 255),
-         QImage::Format_RGB32},
+         red,
+         clear},
+        // Icons show their largest picture, wherever it stands.
+        {"varios.ico", EncodeIco({small, large, small}), {48, 48}, blue, clear},
+        // The content decides the kind, not the name.
+        {"png.jpg", EncodePng(photo), {64, 32}, red, blue},
+        {"jpeg.bmp", EncodeJpeg(photo), {64, 32}, red, blue},
+        {"bmp.gif", EncodeBmp(photo), {64, 32}, red, blue},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
@@ -72,94 +68,25 @@ TEST_F(ReadPictureTest, ReadsEveryKindWithItsColours) {
         ASSERT_TRUE(r.ok()) << r.detail.toStdString();
         EXPECT_EQ(r.image.size(), c.size);
         EXPECT_EQ(r.naturalSize, c.size);
-        EXPECT_EQ(r.image.format(), c.format);
+        EXPECT_EQ(r.image.format(), c.right ? QImage::Format_RGB32 : QImage::Format_ARGB32);
         const int y = c.size.height() / 2;
         EXPECT_TRUE(Near(r.image.pixel(4, y), c.left)) << std::hex << r.image.pixel(4, y);
-        if (c.format == QImage::Format_ARGB32)
-            EXPECT_EQ(qAlpha(r.image.pixel(c.size.width() - 4, y)), 0);
-        else
+        if (c.right)
             EXPECT_TRUE(Near(r.image.pixel(c.size.width() - 4, y), c.right));
+        else
+            EXPECT_EQ(qAlpha(r.image.pixel(c.size.width() - 4, y)), 0);
     }
 }
 
-TEST_F(ReadPictureTest, AnimatedGifGivesItsFirstFrame) {
-    const QImage first = Halves(40, 30, Qt::red, Qt::yellow, QImage::Format_ARGB32);
-    const QImage second = Halves(40, 30, Qt::blue, Qt::blue);
-    QImage clear = first;
-    clear.setPixel(39, 29, qRgba(0, 0, 0, 0));
-    const PictureResult r = ReadPicture(write("relogio.gif", EncodeGif({clear, second}, {20, 20})));
-    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_EQ(r.image.size(), QSize(40, 30));
-    EXPECT_EQ(r.image.format(), QImage::Format_ARGB32);
-    EXPECT_TRUE(Near(r.image.pixel(5, 5), qRgb(255, 0, 0), 0));
-    EXPECT_TRUE(Near(r.image.pixel(30, 5), qRgb(255, 255, 0), 0));
-    EXPECT_EQ(qAlpha(r.image.pixel(39, 29)), 0);
-}
-
-TEST_F(ReadPictureTest, IconsShowTheirLargestPicture) {
-    QImage small(16, 16, QImage::Format_ARGB32), large(48, 48, QImage::Format_ARGB32);
-    small.fill(Qt::red);
-    large.fill(Qt::blue);
-    const PictureResult r = ReadPicture(write("varios.ico", EncodeIco({small, large})));
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.image.size(), QSize(48, 48));
-    EXPECT_TRUE(Near(r.image.pixel(20, 20), qRgb(0, 0, 255), 0));
-}
-
-TEST_F(ReadPictureTest, ContentDecidesTheKindNotTheName) {
-    const QImage photo = Halves(20, 10, Qt::red, Qt::blue);
-    for (const auto& [name, bytes] :
-         {std::pair{"png.jpg", EncodePng(photo)}, std::pair{"jpeg.bmp", EncodeJpeg(photo)},
-          std::pair{"bmp.gif", EncodeBmp(photo)}}) {
-        const PictureResult r = ReadPicture(write(name, bytes));
-        EXPECT_TRUE(r.ok()) << name;
-        EXPECT_EQ(r.image.size(), QSize(20, 10)) << name;
-    }
-}
-
-TEST_F(ReadPictureTest, BrokenFilesAreInvalid) {
-    EXPECT_EQ(ReadPicture(write("vazio.jpg", {})).error, PictureError::Invalid);
-    EXPECT_EQ(ReadPicture(write("texto.jpg", "isto não é uma foto\n")).error,
-              PictureError::Invalid);
-    EXPECT_EQ(ReadPicture(write("lixo.bmp", QByteArray(5000, '\x5A'))).error,
-              PictureError::Invalid);
-    // A complete JPEG structure with nonsense inside.
-    QByteArray jpeg = EncodeJpeg(Halves(16, 16, Qt::red, Qt::blue));
-    const auto sof = jpeg.indexOf("\xFF\xC0");
-    jpeg[sof + 4] = 3; // 3-bit samples: libjpeg refuses
-    EXPECT_EQ(ReadPicture(write("precisao.jpg", jpeg)).error, PictureError::Invalid);
-}
-
-TEST_F(ReadPictureTest, CutOffFilesOfEveryKindAreTruncated) {
+TEST_F(ReadPictureTest, BrokenFilesGiveTheirError) {
     const QImage photo = Halves(300, 200, Qt::red, Qt::blue);
     const QImage icon = Halves(32, 32, Qt::green, Qt::transparent, QImage::Format_ARGB32);
     WmfWriter wmf(100, 100);
     wmf.rectangle(QRect(10, 10, 20, 20));
-    for (const auto& [name, bytes] :
-         {std::pair{"a.jpg", EncodeJpeg(photo)},
-          std::pair{"a.gif", EncodeGif({photo, photo}, {5, 5})},
-          std::pair{"a.bmp", EncodeBmp(photo)}, std::pair{"a.ico", EncodeIco({icon})},
-          std::pair{"a.cur", EncodeCur(icon, {0, 0})}, std::pair{"a.wmf", wmf.finish()}}) {
-        for (double part : {0.3, 0.9}) {
-            const PictureResult r =
-                ReadPicture(write(name, TruncatedCopy(bytes, qsizetype(bytes.size() * part))));
-            EXPECT_EQ(r.error, PictureError::Truncated) << name << " at " << part;
-            EXPECT_TRUE(r.image.isNull());
-        }
-    }
-}
-
-TEST_F(ReadPictureTest, BombsAreRefusedBeforeDecoding) {
-    for (const auto& [name, bytes] :
-         {std::pair{"bomba.bmp", BombBmp()}, std::pair{"bomba.gif", BombGif()},
-          std::pair{"bomba.jpg", BombJpeg()}, std::pair{"bomba.ico", BombIco()}}) {
-        const PictureResult r = ReadPicture(write(name, bytes));
-        EXPECT_EQ(r.error, PictureError::TooLarge) << name;
-    }
-}
-
-TEST_F(ReadPictureTest, PixelCapSitsBetweenTheCapAndOneRowMore) {
-    auto header = [](int w, int h) {
+    QByteArray precision = EncodeJpeg(Halves(16, 16, Qt::red, Qt::blue));
+    precision[precision.indexOf("\xFF\xC0") + 4] = 3; // 3-bit samples: libjpeg refuses
+    // A BMP header of the given size with no pixel data.
+    const auto header = [](int w, int h) {
         QByteArray bmp = BombBmp();
         for (int i = 0; i < 4; ++i) {
             bmp[18 + i] = char((w >> (8 * i)) & 0xFF);
@@ -167,9 +94,34 @@ TEST_F(ReadPictureTest, PixelCapSitsBetweenTheCapAndOneRowMore) {
         }
         return bmp;
     };
-    // 16384 x 16384 is exactly the cap: refused only for its missing data.
-    EXPECT_EQ(ReadPicture(write("cap.bmp", header(16384, 16384))).error, PictureError::Truncated);
-    EXPECT_EQ(ReadPicture(write("over.bmp", header(16384, 16385))).error, PictureError::TooLarge);
+    std::vector<std::tuple<QString, QByteArray, PictureError>> cases = {
+        {"vazio.jpg", {}, PictureError::Invalid},
+        {"texto.jpg", "isto não é uma foto\n", PictureError::Invalid},
+        {"lixo.bmp", QByteArray(5000, '\x5A'), PictureError::Invalid},
+        {"precisao.jpg", precision, PictureError::Invalid},
+        // 65,535 x 65,535 headers are refused before any decoding.
+        {"bomba.bmp", BombBmp(), PictureError::TooLarge},
+        {"bomba.gif", BombGif(), PictureError::TooLarge},
+        {"bomba.jpg", BombJpeg(), PictureError::TooLarge},
+        {"bomba.ico", BombIco(), PictureError::TooLarge},
+        // 16384 x 16384 is exactly the pixel cap: refused only for its missing data.
+        {"cap.bmp", header(16384, 16384), PictureError::Truncated},
+        {"over.bmp", header(16384, 16385), PictureError::TooLarge},
+    };
+    for (const auto& [name, bytes] :
+         {std::pair{"a.jpg", EncodeJpeg(photo)},
+          std::pair{"a.gif", EncodeGif({photo, photo}, {5, 5})},
+          std::pair{"a.bmp", EncodeBmp(photo)}, std::pair{"a.ico", EncodeIco({icon})},
+          std::pair{"a.cur", EncodeCur(icon, {0, 0})}, std::pair{"a.wmf", wmf.finish()}})
+        for (double part : {0.3, 0.9})
+            cases.emplace_back(QString("%1 at %2").arg(name).arg(part),
+                               TruncatedCopy(bytes, qsizetype(bytes.size() * part)),
+                               PictureError::Truncated);
+    for (const auto& [name, bytes, error] : cases) {
+        const PictureResult r = ReadPicture(write(QString(name).replace(' ', '-'), bytes));
+        EXPECT_EQ(r.error, error) << name.toStdString();
+        EXPECT_TRUE(r.image.isNull()) << name.toStdString();
+    }
 }
 
 TEST_F(ReadPictureTest, ExifOrientationIsApplied) {
@@ -190,39 +142,30 @@ TEST_F(ReadPictureTest, ExifOrientationIsApplied) {
     EXPECT_EQ(stored.naturalSize, QSize(40, 20));
 }
 
-TEST_F(ReadPictureTest, ThumbnailsDecodeJpegAtTheSmallestCoveringReduction) {
-    const QString p = write("grande.jpg", EncodeJpeg(Halves(4000, 3000, Qt::red, Qt::blue), 80));
-    PictureReadOptions thumb;
-    thumb.coverBox = QSize(80, 80);
-    const PictureResult r = ReadPicture(p, thumb);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.naturalSize, QSize(4000, 3000));
-    EXPECT_EQ(r.image.size(), QSize(500, 375)); // 1/8
-    EXPECT_TRUE(Near(r.image.pixel(10, 10), qRgb(255, 0, 0), 40));
-
-    thumb.coverBox = QSize(600, 400); // 1/8 is too small, 1/4 covers it
-    EXPECT_EQ(ReadPicture(p, thumb).image.size(), QSize(1000, 750));
-    thumb.coverBox = QSize(3000, 3000); // nothing smaller covers it
-    EXPECT_EQ(ReadPicture(p, thumb).image.size(), QSize(4000, 3000));
-}
-
-TEST_F(ReadPictureTest, CoverBoxFollowsTheOrientation) {
-    // Stored 4000 x 3000, shown 3000 x 4000: a 400 x 300 box needs 1/4 (750 x 1000 shown).
-    const QString p = write("em-pe.jpg", EncodeJpeg(Halves(4000, 3000, Qt::red, Qt::blue), 80, 6));
-    PictureReadOptions thumb;
-    thumb.coverBox = QSize(400, 300);
-    const PictureResult r = ReadPicture(p, thumb);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.naturalSize, QSize(3000, 4000));
-    EXPECT_EQ(r.image.size(), QSize(750, 1000));
-}
-
-TEST_F(ReadPictureTest, CoverBoxLeavesOtherKindsAtNaturalSize) {
-    PictureReadOptions thumb;
-    thumb.coverBox = QSize(10, 10);
-    const PictureResult r =
-        ReadPicture(write("x.bmp", EncodeBmp(Halves(400, 300, Qt::red, Qt::blue))), thumb);
-    EXPECT_EQ(r.image.size(), QSize(400, 300));
+TEST_F(ReadPictureTest, CoverBoxPicksTheSmallestJpegReductionThatCoversIt) {
+    const QImage photo = Halves(4000, 3000, Qt::red, Qt::blue);
+    const QString wide = write("grande.jpg", EncodeJpeg(photo, 80));
+    const QString tall = write("em-pe.jpg", EncodeJpeg(photo, 80, 6)); // shown 3000 x 4000
+    const QString bmp = write("x.bmp", EncodeBmp(Halves(400, 300, Qt::red, Qt::blue)));
+    struct Case {
+        QString path;
+        QSize box, want, natural;
+    } const cases[] = {
+        {wide, {80, 80}, {500, 375}, {4000, 3000}},       // 1/8
+        {wide, {600, 400}, {1000, 750}, {4000, 3000}},    // 1/8 is too small, 1/4 covers it
+        {wide, {3000, 3000}, {4000, 3000}, {4000, 3000}}, // nothing smaller covers it
+        {tall, {400, 300}, {750, 1000}, {3000, 4000}},    // 1/8 would give 375 x 500 shown
+        {bmp, {10, 10}, {400, 300}, {400, 300}},          // other kinds keep their size
+    };
+    for (const Case& c : cases) {
+        PictureReadOptions thumb;
+        thumb.coverBox = c.box;
+        const PictureResult r = ReadPicture(c.path, thumb);
+        ASSERT_TRUE(r.ok()) << c.path.toStdString();
+        EXPECT_EQ(r.image.size(), c.want) << c.path.toStdString() << " in " << c.box.width();
+        EXPECT_EQ(r.naturalSize, c.natural);
+        EXPECT_TRUE(Near(r.image.pixel(10, 10), qRgb(255, 0, 0), 40));
+    }
 }
 
 // Runs this test program again with only the given tests and extra variables.
@@ -295,27 +238,21 @@ TEST_F(ReadPictureTest, ConcurrentReadsGiveTheSameResults) {
     EXPECT_EQ(mismatches, 0);
 }
 
-} // namespace
-} // namespace fotello
-
-namespace fotello {
-namespace {
-
 TEST_F(ReadPictureTest, CheckedBytesForAnimationsPassOnlyWholeSafeFiles) {
-    const QImage frame = testing::Halves(30, 20, Qt::red, Qt::blue);
-    const QByteArray gif = makers::EncodeGif({frame, frame.mirrored()}, {5, 5});
+    const QImage frame = Halves(30, 20, Qt::red, Qt::blue);
+    const QByteArray gif = EncodeGif({frame, frame.mirrored()}, {5, 5});
     const CheckedPictureBytes good = ReadCheckedPictureBytes(write("anima.gif", gif));
     ASSERT_EQ(good.error, PictureError::None);
     EXPECT_EQ(good.bytes, gif);
     EXPECT_EQ(good.probe.kind, PictureKind::Gif);
 
-    const CheckedPictureBytes cut =
-        ReadCheckedPictureBytes(write("cortada.gif", makers::TruncatedCopy(gif, gif.size() - 5)));
-    EXPECT_EQ(cut.error, PictureError::Truncated);
-    EXPECT_TRUE(cut.bytes.isEmpty());
-    const CheckedPictureBytes bomb = ReadCheckedPictureBytes(write("bomba.gif", makers::BombGif()));
-    EXPECT_EQ(bomb.error, PictureError::TooLarge);
-    EXPECT_TRUE(bomb.bytes.isEmpty());
+    for (const auto& [bytes, error] :
+         {std::pair{TruncatedCopy(gif, gif.size() - 5), PictureError::Truncated},
+          std::pair{BombGif(), PictureError::TooLarge}}) {
+        const CheckedPictureBytes bad = ReadCheckedPictureBytes(write("ruim.gif", bytes));
+        EXPECT_EQ(bad.error, error);
+        EXPECT_TRUE(bad.bytes.isEmpty());
+    }
     ASSERT_TRUE(QDir(dir_.path()).mkdir("pasta.gif"));
     EXPECT_EQ(ReadCheckedPictureBytes(path("pasta.gif")).error, PictureError::NotAFile);
 }

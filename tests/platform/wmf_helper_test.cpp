@@ -48,12 +48,8 @@ TEST_F(WmfTest, HelperDrawsAtTheMetafilesInchSize) {
     EXPECT_EQ(r.image.format(), QImage::Format_RGB32);
     EXPECT_TRUE(Near(r.image.pixel(3, 3), qRgb(0, 128, 0)));
     EXPECT_TRUE(Near(r.image.pixel(96, 70), qRgb(255, 255, 0)));
-}
-
-TEST_F(WmfTest, MetafileWithoutPlaceableHeaderDraws) {
-    const PictureResult r = ReadPicture(write("simples.wmf", Drawing().mid(22)));
-    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_GT(r.image.width(), 0);
+    // Without the placeable header it still draws.
+    EXPECT_TRUE(ReadPicture(write("simples.wmf", Drawing().mid(22))).ok());
 }
 
 TEST_F(WmfTest, HugeBoxIsDrawnAtTheLargestSide) {
@@ -65,17 +61,16 @@ TEST_F(WmfTest, HugeBoxIsDrawnAtTheLargestSide) {
     EXPECT_EQ(r.image.size(), QSize(4096, 2048));
 }
 
-TEST_F(WmfTest, HelperReportsTheEndOfDataAsTruncation) {
+TEST_F(WmfTest, HelperReportsTruncationAndGarbage) {
     // Past the browser's own check: the helper itself sees the data end.
     const QByteArray cut = TruncatedCopy(Drawing(), Drawing().size() - 30);
-    const WmfRenderResult r = RenderWmfInHelper(cut, helper(), 2000);
-    EXPECT_EQ(r.error, PictureError::Truncated);
-    EXPECT_TRUE(r.image.isNull());
-}
-
-TEST_F(WmfTest, HelperRefusesGarbage) {
-    const WmfRenderResult r = RenderWmfInHelper(QByteArray(1000, '\x11'), helper(), 2000);
-    EXPECT_EQ(r.error, PictureError::Invalid);
+    for (const auto& [bytes, error] :
+         {std::pair{cut, PictureError::Truncated},
+          std::pair{QByteArray(1000, '\x11'), PictureError::Invalid}}) {
+        const WmfRenderResult r = RenderWmfInHelper(bytes, helper(), 2000);
+        EXPECT_EQ(r.error, error) << r.detail.toStdString();
+        EXPECT_TRUE(r.image.isNull());
+    }
 }
 
 TEST_F(WmfTest, HangingHelperIsKilledAtTheTimeLimit) {

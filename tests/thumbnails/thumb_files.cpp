@@ -14,7 +14,6 @@ namespace fotello {
 QImage TestPicture(int w, int h, QColor colour) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
-    image.setPixel(0, 0, qRgb(255 - colour.red(), 255 - colour.green(), 255 - colour.blue()));
     return image;
 }
 
@@ -30,13 +29,13 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QByteArray TruncatedJpeg() {
-    QImage noise(300, 200, QImage::Format_RGB32);
-    for (int y = 0; y < noise.height(); ++y)
-        for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, qRgb((x * 7 + y * 13) % 256, (x * y) % 256, (x ^ y) % 256));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    QImage noise(300, 200, QImage::Format_RGB32); // busy, so the cut lands in the scan data
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7 + y * 13) % 256, (x * y) % 256, (x ^ y) % 256));
     noise.save(&buffer, "JPEG", 90);
     return bytes.left(bytes.size() / 2);
 }

@@ -13,8 +13,7 @@ namespace fotello {
 class FrmFotello;
 class ThumbnailBuilder;
 
-// A picture with a flat colour and a different top-left pixel, so a frame or
-// an offset shows.
+// A picture of one flat colour.
 QImage TestPicture(int w, int h, QColor colour);
 // Writes a picture; the format comes from the name's extension.
 void WritePicture(const QString& path, const QImage& image, int quality = 90);

@@ -27,19 +27,26 @@ TEST(LayOutStrip, ColumnsStripSizeAndScrollRange) {
         {{117, 50, 17, 100, 120, 3}, 1, 100, 360, 310, true},
         // Far past 16 bits: 10,000 cells in 4 columns.
         {{420, 300, 17, 100, 120, 10000}, 4, 400, 300000, 299700, true},
+        // No column: narrower than the bar plus one cell, than the bar, no cell width.
+        {{116, 300, 17, 100, 120, 5}, 0, 0, 0, 0, false},
+        {{10, 300, 17, 100, 120, 5}, 0, 0, 0, 0, false},
+        {{520, 300, 17, 0, 120, 5}, 0, 0, 0, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.in.viewportWidth << "x" << c.in.viewportHeight
                                         << " n=" << c.in.cellCount);
         const StripLayout l = LayOutStrip(c.in);
-        ASSERT_TRUE(l.ok);
+        // The scroll bar is moved to the right edge even when no column fits.
+        EXPECT_EQ(l.scrollBarLeft, c.in.viewportWidth - c.in.scrollBarWidth);
+        EXPECT_EQ(l.scrollBarHeight, c.in.viewportHeight);
+        EXPECT_EQ(l.ok, c.cols > 0);
+        if (!l.ok)
+            continue;
         EXPECT_EQ(l.cols, c.cols);
         EXPECT_EQ(l.stripWidth, c.stripWidth);
         EXPECT_EQ(l.stripHeight, c.stripHeight);
         EXPECT_EQ(l.scrollMax, c.scrollMax);
         EXPECT_EQ(l.scrollEnabled, c.enabled);
-        EXPECT_EQ(l.scrollBarLeft, c.in.viewportWidth - c.in.scrollBarWidth);
-        EXPECT_EQ(l.scrollBarHeight, c.in.viewportHeight);
         if (c.enabled) {
             EXPECT_EQ(l.smallChange, c.in.cellHeight);
             EXPECT_EQ(l.largeChange, c.in.viewportHeight);
@@ -47,43 +54,27 @@ TEST(LayOutStrip, ColumnsStripSizeAndScrollRange) {
     }
 }
 
-TEST(LayOutStrip, NoColumnLeavesTheStripAlone) {
-    // Narrower than the bar plus one cell; narrower than the bar; no cell width.
-    for (const StripLayoutInput in :
-         {StripLayoutInput{116, 300, 17, 100, 120, 5}, StripLayoutInput{10, 300, 17, 100, 120, 5},
-          StripLayoutInput{520, 300, 17, 0, 120, 5}}) {
-        const StripLayout l = LayOutStrip(in);
-        EXPECT_FALSE(l.ok);
-        // The scroll bar is still moved to the right edge.
-        EXPECT_EQ(l.scrollBarLeft, in.viewportWidth - 17);
-        EXPECT_EQ(l.scrollBarHeight, 300);
-    }
-}
-
-TEST(PlaceCell, RowByRow) {
-    EXPECT_EQ(PlaceCell(0, 5, 100, 120), (CellPlace{0, 0}));
+TEST(PlaceCellAndBand, RowByRow) {
     EXPECT_EQ(PlaceCell(4, 5, 100, 120), (CellPlace{400, 0}));
-    EXPECT_EQ(PlaceCell(5, 5, 100, 120), (CellPlace{0, 120}));
     EXPECT_EQ(PlaceCell(6, 5, 100, 120), (CellPlace{100, 120}));
-    EXPECT_EQ(PlaceCell(9999, 4, 100, 120), (CellPlace{300, 299880}));
-    EXPECT_EQ(PlaceCell(3, 0, 100, 120), (CellPlace{0, 0}));
-}
-
-TEST(CellsInBand, OnlyTheRowsInView) {
+    EXPECT_EQ(PlaceCell(3, 0, 100, 120), (CellPlace{0, 0})); // no columns: no division
     // 5 columns of 120-high rows, 23 cells (5 rows, the last one 3 cells).
-    EXPECT_EQ(CellsInBand(0, 240, 5, 120, 23).first, 0);
-    EXPECT_EQ(CellsInBand(0, 240, 5, 120, 23).last, 10);
-    EXPECT_EQ(CellsInBand(0, 241, 5, 120, 23).last, 15); // a pixel of row 2
-    EXPECT_EQ(CellsInBand(119, 2, 5, 120, 23).first, 0);
-    EXPECT_EQ(CellsInBand(119, 2, 5, 120, 23).last, 10);
-    EXPECT_EQ(CellsInBand(480, 500, 5, 120, 23).first, 20);
-    EXPECT_EQ(CellsInBand(480, 500, 5, 120, 23).last, 23);
-    EXPECT_EQ(CellsInBand(-50, 100, 5, 120, 23).first, 0); // strip moved below the top
-    EXPECT_EQ(CellsInBand(-50, 100, 5, 120, 23).last, 5);
-    const CellRange past = CellsInBand(1000, 100, 5, 120, 23);
-    EXPECT_EQ(past.first, past.last);
-    const CellRange above = CellsInBand(-200, 100, 5, 120, 23);
-    EXPECT_EQ(above.first, above.last);
+    struct Case {
+        std::int64_t top, height;
+        int first, last;
+    } const bands[] = {
+        {0, 240, 0, 10},   {0, 241, 0, 15},    // a pixel of row 2
+        {119, 2, 0, 10},   {480, 500, 20, 23}, // the short last row
+        {-50, 100, 0, 5},                      // strip moved below the top
+        {1000, 100, 0, 0}, {-200, 100, 0, 0},  // nothing in view
+    };
+    for (const auto& b : bands) {
+        const CellRange r = CellsInBand(b.top, b.height, 5, 120, 23);
+        EXPECT_EQ(r.last - r.first, b.last - b.first) << b.top << "+" << b.height;
+        if (b.last > b.first) {
+            EXPECT_EQ(r.first, b.first) << b.top << "+" << b.height;
+        }
+    }
 }
 
 } // namespace
