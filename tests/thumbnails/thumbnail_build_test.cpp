@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
@@ -222,6 +223,34 @@ TEST(ThumbnailProgress, BarFillsAndStatusReads) {
     w.UpdateProgress(100, "foto.jpg");
     EXPECT_EQ(w.picProgressSlide->width(), 200);
     EXPECT_EQ(w.lblStat->text(), "");
+}
+
+} // namespace
+} // namespace fotello
+
+namespace fotello {
+namespace {
+
+TEST(ThumbnailBuild, FolderRemovedDuringTheBuild) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("fotos");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 40; ++i)
+        WritePicture(folder + QString("/f%1.jpg").arg(i, 2, 10, QChar('0')),
+                     TestPicture(400, 300, Qt::blue));
+    TestWindow tw;
+    bool removed = false;
+    QObject::connect(tw.builder(), &ThumbnailBuilder::entryDone, tw.w.get(), [&](int index) {
+        if (index == 2 && !removed)
+            removed = QDir(folder).removeRecursively();
+    });
+    ASSERT_TRUE(tw.buildFolder(folder));
+    EXPECT_TRUE(removed);
+    const int cells = tw.w->picFrame->cellCount();
+    EXPECT_GE(cells, 3) << "pictures read before the folder went keep their cells";
+    EXPECT_LT(cells, 40);
+    EXPECT_FALSE(MessageBoxShown());
+    EXPECT_EQ(tw.w->lblCount->text(), "");
 }
 
 } // namespace
