@@ -6,7 +6,7 @@
 
 #include "effects/picture_effects.h"
 #include "effects/shake.h"
-#include "engine_support.h"
+#include "reference_filters.h"
 
 namespace fotello::testing {
 namespace {
@@ -14,20 +14,15 @@ namespace {
 TEST(FlipPicture, MirrorsFromTheUntouchedCopy) {
     const Picture original = RandomPicture(5, 3, 21);
     Picture source = original;
-    Picture target = RandomPicture(5, 3, 22); // a filtered working picture
-    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), false));
-    for (int y = 1; y <= 3; ++y)
-        for (int x = 1; x <= 5; ++x)
-            for (int c = 1; c <= 4; ++c)
-                ASSERT_EQ(target.at(c, x, y), original.at(c, 6 - x, y));
-    const Picture once = target;
-    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), false));
-    EXPECT_EQ(target.bytes, once.bytes); // twice gives the same mirror
-    ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), true));
-    for (int y = 1; y <= 3; ++y)
-        for (int x = 1; x <= 5; ++x)
-            for (int c = 1; c <= 4; ++c)
-                ASSERT_EQ(target.at(c, x, y), original.at(c, x, 4 - y));
+    Picture target = RandomPicture(5, 3, 22);    // a filtered working picture
+    for (bool vertical : {false, false, true}) { // twice: still the one mirror of the copy
+        ASSERT_TRUE(FlipPicture(ViewOf(source), ViewOf(target), vertical));
+        for (int y = 1; y <= 3; ++y)
+            for (int x = 1; x <= 5; ++x)
+                for (int c = 1; c <= 4; ++c)
+                    ASSERT_EQ(target.at(c, x, y),
+                              vertical ? original.at(c, x, 4 - y) : original.at(c, 6 - x, y));
+    }
     EXPECT_EQ(source.bytes, original.bytes);
     Picture other(4, 3);
     EXPECT_FALSE(FlipPicture(ViewOf(source), ViewOf(other), true));
@@ -58,12 +53,11 @@ TEST(DottedEffect, ColoursComeFromNearbyPixelsInside) {
             in.at(4, x, y) = 7;
         }
     UniformRandom random;
-    random.Seed(3);
-    Picture a = in;
-    DottedEffect(ViewOf(a), random, false);
-    random.Seed(3);
-    Picture b = in;
-    DottedEffect(ViewOf(b), random, false);
+    Picture a = in, b = in;
+    for (Picture* pic : {&a, &b}) { // the same seed, the same dots
+        random.Seed(3);
+        DottedEffect(ViewOf(*pic), random, false);
+    }
     EXPECT_EQ(a.bytes, b.bytes);
     EXPECT_NE(a.bytes, in.bytes);
     for (int y = 1; y <= 20; ++y)

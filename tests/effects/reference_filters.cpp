@@ -13,30 +13,28 @@ using namespace reference;
 namespace reference {
 
 void Run::Aqua() {
+    // Of the four 3 x 3 areas with (x, y) at a corner, the mean of the first calmest one.
     static const int corner[4][2] = {{-2, -2}, {0, -2}, {-2, 0}, {0, 0}};
     for (int y = 3; y <= H - 2; ++y)
         for (int x = 3; x <= W - 2; ++x)
             for (int c = 1; c <= 3; ++c) {
-                int m[4], d[4];
+                int best = 0, limit = 99999;
                 for (int q = 0; q < 4; ++q) {
-                    int sum = 0;
-                    for (int j = 0; j < 3; ++j)
-                        for (int i = 0; i < 3; ++i)
-                            sum += source.at(c, x + corner[q][0] + i, y + corner[q][1] + j);
-                    m[q] = sum / 9;
-                    d[q] = 0;
-                    for (int j = 0; j < 3; ++j)
-                        for (int i = 0; i < 3; ++i)
-                            d[q] += std::abs(
-                                source.at(c, x + corner[q][0] + i, y + corner[q][1] + j) - m[q]);
-                }
-                int best = -1, limit = 99999;
-                for (int q = 0; q < 4; ++q)
-                    if (d[q] < limit) {
-                        best = q;
-                        limit = d[q];
+                    auto at = [&](int i) {
+                        return int(
+                            source.at(c, x + corner[q][0] + i % 3, y + corner[q][1] + i / 3));
+                    };
+                    int sum = 0, d = 0;
+                    for (int i = 0; i < 9; ++i)
+                        sum += at(i);
+                    for (int i = 0; i < 9; ++i)
+                        d += std::abs(at(i) - sum / 9);
+                    if (d < limit) {
+                        best = sum / 9;
+                        limit = d;
                     }
-                work.at(c, x, y) = std::uint8_t(m[best]);
+                }
+                work.at(c, x, y) = std::uint8_t(best);
             }
 }
 
@@ -62,7 +60,7 @@ Picture FlatPicture(int w, int h, int b, int g, int r, int unused) {
 }
 
 Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRandom& random) {
-    Run r{in, in, in.w, in.h, p, random};
+    Run r{in, in, in.w, in.h, p};
     const int W = in.w, H = in.h;
     Picture& work = r.work;
     const Picture& src = r.source;
@@ -80,9 +78,7 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
         break;
     case 5:
         r.InPlace3x3([&](int c, int x, int y) {
-            return (work.at(c, x, y) + work.at(c, x - 1, y) + work.at(c, x, y - 1) +
-                    work.at(c, x, y + 1) + work.at(c, x + 1, y)) /
-                   5;
+            return r.Weighted(work, c, x, y, {{0, 1, 0}, {1, 1, 1}, {0, 1, 0}}) / 5;
         });
         break;
     case 6:
@@ -114,17 +110,13 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
     case 9:
     case 11:
         r.FromCopy3x3([&](int c, int x, int y) {
-            int v = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-                v += src.at(c, x - 1, y + dy) - src.at(c, x + 1, y + dy);
+            const int v = r.Weighted(src, c, x, y, {{1, 0, -1}, {1, 0, -1}, {1, 0, -1}});
             return Clamp((number == 9 ? v : -v) + k.k[c]);
         });
         break;
     case 13:
         r.FromCopy3x3([&](int c, int x, int y) {
-            auto P = [&](int dx, int dy) { return src.at(c, x + dx, y + dy); };
-            const int s = 2 * P(-1, -1) + P(-1, 0) + P(0, -1) - P(0, 1) - P(1, 0) - 2 * P(1, 1);
-            return Clamp((P(0, 0) + s) / 2 + 50);
+            return Clamp(r.Weighted(src, c, x, y, {{2, 1, 0}, {1, 1, -1}, {0, -1, -2}}) / 2 + 50);
         });
         break;
     case 24:

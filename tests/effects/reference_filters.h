@@ -1,11 +1,12 @@
 #pragma once
-// Plain, slow, literal versions of the engine's filters for the tests: one
-// pixel at a time, 1-based channel, column and row, two arrays (work and
-// source) exactly as the arithmetic is described, with no shortcut.
+// Test pictures, the engine run on them, and plain, slow, literal versions of
+// the engine's filters: one pixel at a time, 1-based channel, column and row,
+// two arrays (work and source) exactly as the arithmetic is described.
 
 #include <cstdint>
 #include <vector>
 
+#include "effects/filter_engine.h"
 #include "effects/uniform_random.h"
 
 namespace fotello::testing {
@@ -34,5 +35,20 @@ Picture FlatPicture(int w, int h, int b, int g, int r, int unused = 0xFF);
 // The filter `number` over `in`, literally; random filters draw from `random`.
 Picture ReferenceFilter(int number, const Picture& in, std::int32_t parameter,
                         UniformRandom& random);
+
+inline PixelView ViewOf(Picture& pic) {
+    return PixelView{pic.bytes.data(), pic.w, pic.h};
+}
+
+inline Picture RunEngine(FilterEngine& engine, int number, Picture pic, std::int32_t parameter,
+                         FilterStatus* status = nullptr, std::vector<int>* figures = nullptr) {
+    FilterProgress progress;
+    if (figures != nullptr)
+        progress.onReport = [figures](int f) { figures->push_back(f); };
+    const FilterStatus s = engine.ApplyFilter(number, ViewOf(pic), parameter, progress);
+    if (status != nullptr)
+        *status = s;
+    return pic;
+}
 
 } // namespace fotello::testing

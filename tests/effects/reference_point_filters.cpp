@@ -40,51 +40,25 @@ void Run::Contrast() {
     for (int i = 0; i <= 255; ++i)
         table[i] = Round(f * (i - mean) + mean);
     EveryPixel([&](int x, int y) {
-        long long a = table[source.at(1, x, y)], b = table[source.at(2, x, y)],
-                  c = table[source.at(3, x, y)];
-        auto in = [](long long v) { return v >= 0 && v <= 255; };
-        while (!(in(a) && in(b) && in(c))) {
-            if (a <= 0 && b <= 0 && c <= 0)
-                a = b = c = 0;
-            if (a >= 255 && b >= 255 && c >= 255)
-                a = b = c = 255;
-            if (a < 0) {
-                b += a / 2;
-                c += a / 2;
-                a = 0;
-            }
-            if (a > 255) {
-                long long e = (a - 255) / 2;
-                b += e;
-                c += e;
-                a = 255;
-            }
-            if (b < 0) {
-                a += b / 2;
-                c += b / 2;
-                b = 0;
-            }
-            if (b > 255) {
-                long long e = (b - 255) / 2;
-                a += e;
-                c += e;
-                b = 255;
-            }
-            if (c < 0) {
-                a += c / 2;
-                b += c / 2;
-                c = 0;
-            }
-            if (c > 255) {
-                long long e = (c - 255) / 2;
-                a += e;
-                b += e;
-                c = 255;
+        long long v[3];
+        for (int i = 0; i < 3; ++i)
+            v[i] = table[source.at(i + 1, x, y)];
+        auto in = [](long long t) { return t >= 0 && t <= 255; };
+        while (!(in(v[0]) && in(v[1]) && in(v[2]))) {
+            if (v[0] <= 0 && v[1] <= 0 && v[2] <= 0)
+                v[0] = v[1] = v[2] = 0;
+            if (v[0] >= 255 && v[1] >= 255 && v[2] >= 255)
+                v[0] = v[1] = v[2] = 255;
+            // Blue, green, red in turn: back into 0..255, half the excess to each other one.
+            for (int i = 0; i < 3; ++i) {
+                const long long share = v[i] < 0 ? v[i] / 2 : (v[i] > 255 ? (v[i] - 255) / 2 : 0);
+                v[i] = std::clamp(v[i], 0LL, 255LL);
+                v[(i + 1) % 3] += share;
+                v[(i + 2) % 3] += share;
             }
         }
-        work.at(1, x, y) = std::uint8_t(a);
-        work.at(2, x, y) = std::uint8_t(b);
-        work.at(3, x, y) = std::uint8_t(c);
+        for (int i = 0; i < 3; ++i)
+            work.at(i + 1, x, y) = std::uint8_t(v[i]);
     });
 }
 
@@ -96,10 +70,7 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
     (void)H;
     switch (number) {
     case 2:
-        r.EveryPixel([&](int x, int y) {
-            for (int c = 1; c <= 3; ++c)
-                work.at(c, x, y) = std::uint8_t(255 - work.at(c, x, y));
-        });
+        r.EveryValue([&](int c, int x, int y) { return 255 - work.at(c, x, y); });
         break;
     case 4: {
         const double half = std::nearbyint(p / 2.0);
@@ -122,10 +93,7 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
         break;
     case 14: {
         const double f = (p + 100.0) / 100;
-        r.EveryPixel([&](int x, int y) {
-            for (int c = 1; c <= 3; ++c)
-                work.at(c, x, y) = std::uint8_t(Clamp(Round(f * src.at(c, x, y))));
-        });
+        r.EveryValue([&](int c, int x, int y) { return Clamp(Round(f * src.at(c, x, y))); });
         break;
     }
     case 15:
@@ -152,13 +120,11 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
         break;
     case 16:
         if (p >= 1 && p <= 5)
-            r.EveryPixel([&](int x, int y) {
-                const int B = src.at(1, x, y), G = src.at(2, x, y), R = src.at(3, x, y);
+            r.EveryValue([&](int c, int x, int y) {
+                // The old channel each new blue, green and red is taken from.
                 static const int map[6][3] = {{},        {2, 3, 1}, {3, 1, 2},
                                               {2, 1, 3}, {3, 2, 1}, {1, 3, 2}};
-                const int old[4] = {0, B, G, R};
-                for (int c = 1; c <= 3; ++c)
-                    work.at(c, x, y) = std::uint8_t(old[map[p][c - 1]]);
+                return src.at(map[p][c - 1], x, y);
             });
         break;
     case 17:
@@ -221,39 +187,31 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
                 hi[c] = std::max(hi[c], int(src.at(c, x, y)));
             }
         });
-        r.EveryPixel([&](int x, int y) {
-            for (int c = 1; c <= 3; ++c)
-                if (hi[c] != lo[c])
-                    work.at(c, x, y) =
-                        std::uint8_t(Round((src.at(c, x, y) - lo[c]) * 255.0 / (hi[c] - lo[c])));
+        r.EveryValue([&](int c, int x, int y) {
+            return hi[c] == lo[c] ? src.at(c, x, y)
+                                  : Round((src.at(c, x, y) - lo[c]) * 255.0 / (hi[c] - lo[c]));
         });
         break;
     }
     case 29:
-        r.EveryPixel([&](int x, int y) {
-            for (int c = 1; c <= 3; ++c)
-                work.at(c, x, y) =
-                    std::uint8_t(Clamp(Round(random.Next() * (2.0 * p + 1) - p + src.at(c, x, y))));
+        r.EveryValue([&](int c, int x, int y) {
+            return Clamp(Round(random.Next() * (2.0 * p + 1) - p + src.at(c, x, y)));
         });
         break;
     case 30: {
         const double f = p / 100.0;
-        r.EveryPixel([&](int x, int y) {
+        r.EveryValue([&](int c, int x, int y) {
             const int g = (src.at(1, x, y) + src.at(2, x, y) + src.at(3, x, y)) / 3;
-            for (int c = 1; c <= 3; ++c) {
-                const int v = src.at(c, x, y);
-                work.at(c, x, y) = std::uint8_t(Clamp(Round(f * (v - g) + v)));
-            }
+            const int v = src.at(c, x, y);
+            return Clamp(Round(f * (v - g) + v));
         });
         break;
     }
     case 31:
         if (p > 0) {
             const float g = float(p / 100.0);
-            r.EveryPixel([&](int x, int y) {
-                for (int c = 1; c <= 3; ++c)
-                    work.at(c, x, y) =
-                        std::uint8_t(Round(std::pow(src.at(c, x, y) / 255.0, 1.0 / g) * 255));
+            r.EveryValue([&](int c, int x, int y) {
+                return Round(std::pow(src.at(c, x, y) / 255.0, 1.0 / g) * 255);
             });
         }
         break;

@@ -31,18 +31,17 @@ struct Run {
     Picture work, source;
     int W, H;
     std::int32_t p;
-    UniformRandom& u;
 
-    int P(const Picture& b, int c, int x, int y, int dx, int dy) const {
-        return b.at(c, x + dx, y + dy);
-    }
-    int N8(const Picture& b, int c, int x, int y) const {
+    // The 3 x 3 area around (x, y), weights given row by row from the top.
+    int Weighted(const Picture& b, int c, int x, int y, const int (&k)[3][3]) const {
         int s = 0;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
-                if (dx != 0 || dy != 0)
-                    s += P(b, c, x, y, dx, dy);
+                s += k[dy + 1][dx + 1] * b.at(c, x + dx, y + dy);
         return s;
+    }
+    int N8(const Picture& b, int c, int x, int y) const {
+        return Weighted(b, c, x, y, {{1, 1, 1}, {1, 0, 1}, {1, 1, 1}});
     }
 
     // In place over the 3 x 3 area: all three values first, then the stores.
@@ -66,6 +65,13 @@ struct Run {
         for (int y = 1; y <= H; ++y)
             for (int x = 1; x <= W; ++x)
                 f(x, y);
+    }
+    // Blue, green and red of every pixel set to f(c, x, y).
+    template <class F> void EveryValue(F f) {
+        EveryPixel([&](int x, int y) {
+            for (int c = 1; c <= 3; ++c)
+                work.at(c, x, y) = std::uint8_t(f(c, x, y));
+        });
     }
     void SetGrey(int x, int y, int v) {
         for (int c = 1; c <= 3; ++c)
