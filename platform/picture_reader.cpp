@@ -97,7 +97,9 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormat(probe.kind));
     reader.setAutoTransform(options.applyOrientation);
-    reader.setQuality(100); // accurate DCT and smooth scaling, not the fast variants
+    // Accurate DCT and smooth upsampling for what is shown at its size; a thumbnail
+    // is reduced again afterwards, so it takes the fast variants.
+    reader.setQuality(options.coverBox.isValid() ? 49 : 100);
     if ((probe.kind == PictureKind::Ico || probe.kind == PictureKind::Cur) && probe.bestIcon > 0)
         reader.jumpToImage(probe.bestIcon);
 
