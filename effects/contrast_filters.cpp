@@ -31,6 +31,55 @@ inline void SpillStep(long long& v, long long& o1, long long& o2) {
     v = v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
+// Eight pixels spilled at once. A pixel already inside the range is left as it
+// is by another round, so the lanes can all run until the last one settles.
+using Lanes = std::int32_t __attribute__((vector_size(32)));
+
+inline void SpillStepLanes(Lanes& v, Lanes& o1, Lanes& o2) {
+    const Lanes share = v < 0 ? v / 2 : (v > 255 ? (v - 255) / 2 : Lanes{});
+    o1 += share;
+    o2 += share;
+    v = v < 0 ? Lanes{} : (v > 255 ? Lanes{} + 255 : v);
+}
+
+// Spills the noted pixels of a chunk of a row, eight at a time, and stores
+// them; the rest (fewer than eight) are left for the caller. Returns how many
+// were done.
+__attribute__((target_clones("avx2", "default"))) int SpillChunk(const int* table,
+                                                                 const std::uint32_t* original,
+                                                                 const int* spillAt, int count,
+                                                                 PixelWord* row) {
+    int k = 0;
+    for (; k + 8 <= count; k += 8) {
+        Lanes va, vb, vc;
+        for (int i = 0; i < 8; ++i) {
+            const std::uint32_t v = original[k + i];
+            va[i] = table[v & 0xFF];
+            vb[i] = table[(v >> 8) & 0xFF];
+            vc[i] = table[(v >> 16) & 0xFF];
+        }
+        for (int round = 0; round < 256; ++round) {
+            const Lanes out = (va < 0) | (va > 255) | (vb < 0) | (vb > 255) | (vc < 0) | (vc > 255);
+            const std::int32_t any =
+                out[0] | out[1] | out[2] | out[3] | out[4] | out[5] | out[6] | out[7];
+            if (any == 0)
+                break;
+            const Lanes allLow = (va <= 0) & (vb <= 0) & (vc <= 0);
+            const Lanes allHigh = (va >= 255) & (vb >= 255) & (vc >= 255);
+            va = allLow ? Lanes{} : (allHigh ? Lanes{} + 255 : va);
+            vb = allLow ? Lanes{} : (allHigh ? Lanes{} + 255 : vb);
+            vc = allLow ? Lanes{} : (allHigh ? Lanes{} + 255 : vc);
+            SpillStepLanes(va, vb, vc);
+            SpillStepLanes(vb, va, vc);
+            SpillStepLanes(vc, va, vb);
+        }
+        for (int i = 0; i < 8; ++i)
+            row[spillAt[k + i]] = (original[k + i] & kUnusedMask) | std::uint32_t(va[i]) |
+                                  (std::uint32_t(vb[i]) << 8) | (std::uint32_t(vc[i]) << 16);
+    }
+    return k;
+}
+
 } // namespace
 
 void SpillIntoRange(long long& a, long long& b, long long& c) {
@@ -61,12 +110,15 @@ void Contrast(const FilterJob& job) {
     // Per channel, the value in place and, in the top bit, whether it left 0..255.
     std::uint32_t lanes[3][256];
     bool anyOutside = false;
+    // 32-bit lanes are exact while every value and its spills stay far from overflow.
+    bool lanesFit = true;
     for (int i = 0; i < 256; ++i) {
         const double v = std::nearbyint(f * double(i - mean) + double(mean));
         // Far beyond any pixel's reach; keeps the integers sane for absurd factors.
         table[i] = int(v > 1e9 ? 1e9 : (v < -1e9 ? -1e9 : v));
         const bool outside = table[i] < 0 || table[i] > 255;
         anyOutside = anyOutside || outside;
+        lanesFit = lanesFit && table[i] > -(1 << 24) && table[i] < (1 << 24);
         const std::uint32_t flag = outside ? 0x80000000u : 0u;
         const std::uint32_t fitted = std::uint32_t(table[i]) & 0xFF;
         lanes[0][i] = fitted | flag;
@@ -107,7 +159,8 @@ void Contrast(const FilterJob& job) {
                     original[count] = v;
                     count += int(n >> 31);
                 }
-                for (int k = 0; k < count; ++k) {
+                int k = lanesFit ? SpillChunk(table, original, spillAt, count, row) : 0;
+                for (; k < count; ++k) {
                     const std::uint32_t v = original[k];
                     long long a = table[v & 0xFF];
                     long long b = table[(v >> 8) & 0xFF];
