@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontMetrics>
-#include <QListWidgetItem>
 #include <QScrollBar>
 
 #include "controls/file_list_box.h"
@@ -53,17 +52,13 @@ int ClampToInt(std::int64_t v) {
                                                      std::numeric_limits<int>::max()));
 }
 
-QVector<ThumbnailBuilder::Entry> FileEntries(const FileListBox* list, const QString& dir) {
+QVector<ThumbnailBuilder::Entry> FileEntries(const FileListBox* list) {
     QVector<ThumbnailBuilder::Entry> entries;
     entries.reserve(list->listCount());
-    const QByteArray localDir = QFile::encodeName(dir);
     for (int i = 0; i < list->listCount(); ++i) {
         const QString name = list->entry(i);
-        // The name's own bytes, for names that are not valid UTF-8.
-        QByteArray raw = list->item(i)->data(Qt::UserRole).toByteArray();
-        if (raw.isEmpty())
-            raw = QFile::encodeName(name);
-        entries.push_back({name, localDir + raw});
+        // The path as the file system spells it, for names that are not valid UTF-8.
+        entries.push_back({name, list->localPath(name)});
     }
     return entries;
 }
@@ -157,7 +152,7 @@ void FrmFotello::BuildThumbnails() {
     st.captionWidth = FieldPixels(Text2) > 0 ? FieldPixels(Text2) : picFrame->cellSize().width();
     st.captionMetrics.emplace(picFrame->stripFont());
     picFrame->setPictureBackColor(buttonFace.rgb());
-    st.builder->start(FileEntries(File1, dir), st.side, buttonFace.rgb());
+    st.builder->start(FileEntries(File1), st.side, buttonFace.rgb());
 }
 
 void FrmFotello::Redimens() {

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -251,6 +252,24 @@ TEST(ThumbnailBuild, FolderRemovedDuringTheBuild) {
     EXPECT_LT(cells, 40);
     EXPECT_FALSE(MessageBoxShown());
     EXPECT_EQ(tw.w->lblCount->text(), "");
+}
+
+} // namespace
+} // namespace fotello
+
+namespace fotello {
+namespace {
+
+TEST(ThumbnailBuild, NamesThatAreNotUtf8GetTheirCell) {
+    QTemporaryDir dir;
+    WritePicture(dir.filePath("outra.bmp"), TestPicture(20, 10, Qt::red));
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/foto\xff\xfe.bmp";
+    ASSERT_EQ(::rename(QFile::encodeName(dir.filePath("outra.bmp")).constData(), raw.constData()),
+              0);
+    TestWindow tw;
+    ASSERT_TRUE(tw.buildFolder(dir.path()));
+    ASSERT_EQ(tw.w->File1->listCount(), 1);
+    EXPECT_EQ(tw.w->picFrame->cellCount(), 1) << "read through the name's own bytes";
 }
 
 } // namespace
