@@ -8,6 +8,7 @@
 //   main_window_preview.cpp  file list, selection and preview, kind commands
 //   main_window_layout.cpp   ArrangeControls, Form_Resize, splitters
 //   main_window_thumbs.cpp   thumbnail builder, strip layout and scrolling
+//   main_window_pending.cpp  magnifier timer and plug-in discovery, still to come
 
 #include <array>
 #include <cstdint>
