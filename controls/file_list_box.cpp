@@ -16,16 +16,16 @@ FileListBox::FileListBox(const QString& name, QWidget* parent) : QListWidget(par
     connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
 }
 
-static QString normalised(const QString& folder) {
-    QString p = QDir::cleanPath(folder);
-    if (p.isEmpty())
-        return p;
-    return p;
+// Without a trailing "/", but "/" for the root.
+static QByteArray normalised(QByteArray folder) {
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder;
 }
 
-bool FileListBox::list(const QString& folder) {
-    const auto listing = ListMatchingFiles(QFile::encodeName(folder).toStdString(),
-                                           SplitPatterns(pattern_.toStdString()));
+bool FileListBox::list(const QByteArray& folder) {
+    const auto listing =
+        ListMatchingFiles(folder.toStdString(), SplitPatterns(pattern_.toStdString()));
     if (!listing.ok)
         return false;
     QStringList names;
@@ -45,28 +45,30 @@ bool FileListBox::list(const QString& folder) {
     return true;
 }
 
-bool FileListBox::setPathQuietly(const QString& folder) {
-    const QString p = normalised(folder);
+bool FileListBox::setLocalPath(const QByteArray& folder, bool quietly) {
+    const QByteArray p = normalised(folder);
+    if (!quietly && !localFolder_.isEmpty() && p == localFolder_)
+        return true;
     if (!list(p))
         return false;
-    path_ = p;
+    localFolder_ = p;
+    path_ = QFile::decodeName(p);
+    if (!quietly)
+        emit PathChange();
     return true;
+}
+
+bool FileListBox::setPathQuietly(const QString& folder) {
+    return setLocalPath(QFile::encodeName(QDir::cleanPath(folder)), true);
 }
 
 bool FileListBox::setPath(const QString& folder) {
-    const QString p = normalised(folder);
-    if (p == path_) {
-        return true;
-    }
-    if (!setPathQuietly(p))
-        return false;
-    emit PathChange();
-    return true;
+    return setLocalPath(QFile::encodeName(QDir::cleanPath(folder)));
 }
 
 void FileListBox::refresh() {
-    if (!path_.isEmpty())
-        list(path_);
+    if (!localFolder_.isEmpty())
+        list(localFolder_);
 }
 
 void FileListBox::setPattern(const QString& pattern) {
@@ -86,7 +88,7 @@ QString FileListBox::selectedName() const {
 
 QByteArray FileListBox::localPath(const QString& name) const {
     const QByteArray raw = rawNames_.value(name, QFile::encodeName(name));
-    QByteArray folder = QFile::encodeName(path_);
+    QByteArray folder = localFolder_;
     if (!folder.endsWith('/'))
         folder += '/';
     return folder + raw;

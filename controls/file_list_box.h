@@ -18,6 +18,9 @@ public:
     bool setPath(const QString& folder);
     // Points at a folder without raising PathChange (the list's starting folder).
     bool setPathQuietly(const QString& folder);
+    // The same for a folder as the file system spells it (it need not be UTF-8).
+    bool setLocalPath(const QByteArray& folder, bool quietly = false);
+    QByteArray localFolder() const { return localFolder_; }
     // Lists the current folder again.
     void refresh();
 
@@ -40,9 +43,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    bool list(const QString& folder);
+    bool list(const QByteArray& folder);
 
     QString path_;
+    QByteArray localFolder_;
     QString pattern_ = "*.*";
     QHash<QString, QByteArray> rawNames_; // names the file system spells otherwise
 };

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kOpenImageRole = Qt::UserRole + 1; // the open-folder picture, when it has one
+constexpr int kLocalKeyRole = Qt::UserRole + 2;  // the key as the file system spells it
 
 // The five tree pictures: removable, fixed, CD-ROM, folder, open folder.
 const QIcon& treeImage(int index) {
@@ -51,6 +52,17 @@ int imageOf(VolumeKind k) {
 
 QString keyOf(const QTreeWidgetItem* node) {
     return node->data(0, kKeyRole).toString();
+}
+
+// Folder names need not be UTF-8: the tree keeps each key's own bytes too.
+QByteArray localKeyOf(const QTreeWidgetItem* node) {
+    const QByteArray local = node->data(0, kLocalKeyRole).toByteArray();
+    return local.isEmpty() ? QFile::encodeName(keyOf(node)) : local;
+}
+
+void setKey(QTreeWidgetItem* node, const QByteArray& local) {
+    node->setData(0, kKeyRole, QFile::decodeName(local));
+    node->setData(0, kLocalKeyRole, local);
 }
 
 void addPlaceholder(QTreeWidgetItem* node) {
@@ -90,7 +102,7 @@ void FrmFotello::FillDrives() {
     for (const Volume& v : ListVolumes()) {
         auto* node = new QTreeWidgetItem(tView);
         node->setText(0, QFile::decodeName(QByteArray::fromStdString(v.text)));
-        node->setData(0, kKeyRole, QFile::decodeName(QByteArray::fromStdString(v.key)));
+        setKey(node, QByteArray::fromStdString(v.key));
         node->setIcon(0, treeImage(imageOf(v.kind)));
         addPlaceholder(node);
     }
@@ -102,8 +114,8 @@ void FrmFotello::tView_Expand(QTreeWidgetItem* node) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     delete node->takeChild(0);
 
-    const QString parent = keyOf(node);
-    const auto listing = ListSubfolders(QFile::encodeName(parent).toStdString());
+    const QByteArray parent = localKeyOf(node);
+    const auto listing = ListSubfolders(parent.toStdString());
     if (!listing.ok) {
         // The placeholder is gone: the node stays without children and mark.
         node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
@@ -113,13 +125,12 @@ void FrmFotello::tView_Expand(QTreeWidgetItem* node) {
         return;
     }
     for (const std::string& name : listing.names) {
-        const QString text = QFile::decodeName(QByteArray::fromStdString(name));
-        const QString key = parent + text + "/";
+        const QByteArray key = parent + QByteArray::fromStdString(name) + "/";
         auto* child = new QTreeWidgetItem(node);
-        child->setText(0, text);
-        child->setData(0, kKeyRole, key);
+        child->setText(0, QFile::decodeName(QByteArray::fromStdString(name)));
+        setKey(child, key);
         child->setIcon(0, treeImage(4));
-        const auto sub = ListSubfolders(QFile::encodeName(key).toStdString());
+        const auto sub = ListSubfolders(key.toStdString());
         if (sub.ok && !sub.names.empty()) {
             addPlaceholder(child);
             child->setData(0, kOpenImageRole, 5);
@@ -131,7 +142,7 @@ void FrmFotello::tView_Expand(QTreeWidgetItem* node) {
 void FrmFotello::tView_NodeClick(QTreeWidgetItem* node) {
     if (!node || keyOf(node).isEmpty())
         return;
-    if (!File1->setPath(keyOf(node)))
+    if (!File1->setLocalPath(localKeyOf(node)))
         ShowMessage(this, QString::fromUtf8("Dispositivo não disponível!"), QMessageBox::Critical,
                     "Agenda Orlano 0.09");
 }

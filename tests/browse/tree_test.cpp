@@ -1,8 +1,12 @@
+#include <cstdio>
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
 #include "controls/file_list_box.h"
+#include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 
 using namespace fotello;
@@ -123,4 +127,26 @@ TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     w->Drive1_Change();
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(w->Dir1Path, "/");
+}
+
+TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
+    const QByteArray raw = QFile::encodeName(dir) + "/f\xe9rias";
+    ASSERT_EQ(::mkdir(raw.constData(), 0755), 0);
+    const QByteArray bmp = makers::EncodeBmp(picture(8, 6));
+    FILE* f = std::fopen((raw + "/praia.bmp").constData(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bmp.constData(), 1, size_t(bmp.size()), f);
+    std::fclose(f);
+    start();
+    QTreeWidgetItem* node = addNode(w->tView, dir + "/");
+    w->tView->expandItem(node);
+    ASSERT_EQ(node->childCount(), 1);
+    w->tView_NodeClick(node->child(0));
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(w->File1->localFolder(), raw);
+    ASSERT_EQ(w->File1->listCount(), 1);
+    w->File1->setCurrentRow(0);
+    w->File1_Click();
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(w->Image1->picture().size(), QSize(8, 6));
 }
