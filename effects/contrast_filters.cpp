@@ -126,11 +126,15 @@ void Contrast(const FilterJob& job) {
         lanes[2][i] = (fitted << 16) | flag;
     }
     if (!anyOutside) {
-        // "Contrast -" and other curves that stay inside: a plain look-up.
-        ForEachWord(job, [&lanes](std::uint32_t v) {
-            return (v & kUnusedMask) | lanes[0][v & 0xFF] | lanes[1][(v >> 8) & 0xFF] |
-                   lanes[2][(v >> 16) & 0xFF];
-        });
+        // "Contrast -" and other curves that stay inside: a plain look-up,
+        // still reporting the second pass's figures after the mean's 5.
+        ForEachWord(
+            job,
+            [&lanes](std::uint32_t v) {
+                return (v & kUnusedMask) | lanes[0][v & 0xFF] | lanes[1][(v >> 8) & 0xFF] |
+                       lanes[2][(v >> 16) & 0xFF];
+            },
+            95, 5);
         return;
     }
     ForRows(

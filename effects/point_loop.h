@@ -24,25 +24,30 @@ inline void StoreWord(std::uint8_t* p, std::uint32_t v) {
 inline constexpr std::uint32_t kUnusedMask = 0xFF000000u;
 inline constexpr std::uint32_t kColourMask = 0x00FFFFFFu;
 
-// Runs row(words, width, y) over every row with the plain figures, then 100.
-template <class Row> void ForEachRowOfWords(const FilterJob& job, Row row) {
+// Runs row(words, width, y) over every row, reporting scale x row \ H + offset
+// after each (the plain figures unless a first pass came before), then 100.
+template <class Row>
+void ForEachRowOfWords(const FilterJob& job, Row row, int scale = 100, int offset = 0) {
     ForRows(
         job, 0, job.height - 1, true,
         [&](int y) { row(reinterpret_cast<PixelWord*>(job.workRow(y)), job.width, y); },
-        [&job](int y) { return job.Figure(y); });
+        [&job, scale, offset](int y) { return job.Figure(y, scale, offset); });
     job.progress->Report(100);
 }
 
 // fn(word) -> word for every pixel.
-template <class Fn> void ForEachWord(const FilterJob& job, Fn fn) {
-    ForEachRowOfWords(job, [&fn](PixelWord* row, int w, int) {
-        // A local copy: stores through the row may alias anything in memory,
-        // and would make the loop reload the rule's tables every pixel.
-        const Fn rule = fn;
-        for (int x = 0; x < w; ++x) {
-            row[x] = rule(row[x]);
-        }
-    });
+template <class Fn> void ForEachWord(const FilterJob& job, Fn fn, int scale = 100, int offset = 0) {
+    ForEachRowOfWords(
+        job,
+        [&fn](PixelWord* row, int w, int) {
+            // A local copy: stores through the row may alias anything in memory,
+            // and would make the loop reload the rule's tables every pixel.
+            const Fn rule = fn;
+            for (int x = 0; x < w; ++x) {
+                row[x] = rule(row[x]);
+            }
+        },
+        scale, offset);
 }
 
 // Blue, green and red each through one 256-entry table. The table is spread
