@@ -94,6 +94,14 @@ QByteArray FileListBox::localPath(const QString& name) const {
     return folder + raw;
 }
 
+void FileListBox::keyPressEvent(QKeyEvent* e) {
+    // A selection moved by the keys is a click, as in every list box.
+    const int before = currentRow();
+    QListWidget::keyPressEvent(e);
+    if (currentRow() != before && currentRow() >= 0)
+        emit Click();
+}
+
 void FileListBox::mouseMoveEvent(QMouseEvent* e) {
     QListWidget::mouseMoveEvent(e);
     emit MouseMove();

@@ -41,6 +41,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     bool list(const QByteArray& folder);

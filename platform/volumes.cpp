@@ -149,8 +149,12 @@ std::vector<Volume> ListVolumes() {
                 out[0].label = out[0].text = l->second;
             continue;
         }
+        if (!IsUserVolume(m))
+            continue;
+        // A dead server would hang a stat; shares are folders by nature.
         struct stat st {};
-        if (!IsUserVolume(m) || ::stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        if (!kNetworkFs.count(m.fsType) &&
+            (::stat(m.mountPoint.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
             continue;
         const std::string key = m.mountPoint + "/";
         if (!seen.insert(key).second)

@@ -113,4 +113,31 @@ FolderListing ListSubfolders(const std::string& folder) {
         folder, [](const std::string&, const struct stat& st) { return S_ISDIR(st.st_mode); });
 }
 
+bool HasSubfolder(const std::string& folder) {
+    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0)
+        return false;
+    DIR* dir = ::fdopendir(dfd);
+    if (!dir) {
+        ::close(dfd);
+        return false;
+    }
+    bool found = false;
+    while (!found) {
+        const dirent* e = ::readdir(dir);
+        if (!e)
+            break;
+        if (e->d_name[0] == '.')
+            continue;
+        if (e->d_type == DT_DIR) {
+            found = true;
+        } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            found = ::fstatat(dfd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
 } // namespace fotello

@@ -32,4 +32,8 @@ FolderListing ListMatchingFiles(const std::string& folder,
 // ones left out, sorted by NameLess.
 FolderListing ListSubfolders(const std::string& folder);
 
+// Whether the folder holds at least one subfolder that ListSubfolders would
+// list; stops at the first one.
+bool HasSubfolder(const std::string& folder);
+
 } // namespace fotello

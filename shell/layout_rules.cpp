@@ -33,9 +33,13 @@ int FileListHeight(int paneHeight, int treeHeight) {
     return paneHeight - treeHeight + TwipsToPixels(30);
 }
 
+int CentredStart(int pane, int size) {
+    return static_cast<int>(RoundHalfEven((pane - size) / 2.0));
+}
+
 Point CentredOrOrigin(Size picture, Size pane) {
     if (picture.height <= pane.height && picture.width <= pane.width)
-        return {(pane.width - picture.width) / 2, (pane.height - picture.height) / 2};
+        return {CentredStart(pane.width, picture.width), CentredStart(pane.height, picture.height)};
     return {0, 0};
 }
 
@@ -59,7 +63,7 @@ Fit FitPicture(Size picture, Size host, Size pane) {
     f.stretched = f.stretched || host.width < w;
     shrinkUntil(h, w, host.width, false);
     f.size = {static_cast<int>(w), static_cast<int>(h)};
-    f.position = {(pane.width - f.size.width) / 2, (pane.height - f.size.height) / 2};
+    f.position = {CentredStart(pane.width, f.size.width), CentredStart(pane.height, f.size.height)};
     return f;
 }
 

@@ -44,6 +44,10 @@ FolderPane FolderPaneAfterSplit(int paneHeight);
 // the tree and reaches 2 px past its bottom edge.
 int FileListHeight(int paneHeight, int treeHeight);
 
+// Where something of the given size starts when centred: half the room
+// left, rounded halves to even.
+int CentredStart(int pane, int size);
+
 // Where a picture of the given size goes in a pane: centred when it fits in
 // both directions, otherwise the top-left corner.
 Point CentredOrOrigin(Size picture, Size pane);

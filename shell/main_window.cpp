@@ -56,6 +56,9 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     buildTree();
     wirePreview();
     wireHints();
+    // Nothing is selected when the window opens.
+    DisableFileCommands();
+    ctbmail->setEnabled(false);
     resize(960, 640);
     Forms::instance().add(this);
 }
@@ -275,6 +278,8 @@ bool FrmFotello::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::MouseMove &&
         (watched == tView->viewport() || watched == File1->viewport()))
         hoverTracking = false;
+    if (e->type() == QEvent::MouseButtonRelease && watched == tView->viewport())
+        tView_Click();
     if (e->type() == QEvent::Resize) {
         if (watched == Picture1)
             mcsplitbar1_Resize();

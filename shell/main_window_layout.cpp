@@ -126,10 +126,12 @@ void FrmFotello::splitFolderPane() {
 }
 
 void FrmFotello::Form_Resize() {
-    if (isMinimized() || !startedUp_)
+    if (!startedUp_)
         return;
-    ArrangeControls();
-    centreStillPicture();
+    if (!isMinimized()) {
+        ArrangeControls();
+        centreStillPicture();
+    }
     Redimens();
 }
 
@@ -143,7 +145,9 @@ void FrmFotello::centreStillPicture() {
 void FrmFotello::mcsplitbar1_Resize() {
     if (isMinimized() || !startedUp_)
         return;
-    placeFolderPane();
+    // Widths only: the heights in the folder pane belong to its own splitter.
+    tView->resize(Picture4->width(), tView->height());
+    File1->resize(Picture4->width(), File1->height());
     placeMagnifierPane();
     placePictureArea();
     Redimens();

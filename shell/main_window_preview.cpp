@@ -1,6 +1,8 @@
 // File list, selection and preview: the current picture and the commands
 // that depend on it.
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -28,8 +30,12 @@ QString withSeparator(const QString& folder) {
     return folder + '/';
 }
 
-QString sizeLabel(const QString& full) {
-    return QString::number(QFileInfo(full).size()) + " bytes";
+// The file's length in bytes, a space and "bytes"; the path as the file
+// system spells it, so names that are not UTF-8 measure too.
+QString sizeLabel(const QByteArray& local) {
+    struct stat st {};
+    const qint64 size = ::stat(local.constData(), &st) == 0 ? qint64(st.st_size) : 0;
+    return QString::number(size) + " bytes";
 }
 
 } // namespace
@@ -95,17 +101,17 @@ bool FrmFotello::showAsGif(const QString& full) {
     Image1->setStretch(false);
     mcGif->raise();
     mcGif->show();
-    lblPath->setText(full);
-    lbltamanho->setText(sizeLabel(full));
     const QByteArray local = File1->localPath(QFileInfo(full).fileName());
+    lblPath->setText(full);
+    lbltamanho->setText(sizeLabel(local));
     const PictureResult r = ReadPictureLocal(local);
     if (!reportFailure(this, r, full))
         return false;
     Image1->setPicture(r.image);
     mcGif->resize(r.image.size());
     if (mcGif->height() <= PictImagem->height() && mcGif->width() <= PictImagem->width()) {
-        mcGif->move((PictImagem->width() - mcGif->width()) / 2,
-                    (PictImagem->height() - mcGif->height()) / 2);
+        mcGif->move(CentredStart(PictImagem->width(), mcGif->width()),
+                    CentredStart(PictImagem->height(), mcGif->height()));
         ssScroll1->setScrollMode(0);
     } else {
         mcGif->move(0, 0);
@@ -123,12 +129,13 @@ bool FrmFotello::showAsStill(const QString& full) {
     Image1->show();
     Image1->raise();
     Image1->setStretch(false);
-    const PictureResult r = ReadPictureLocal(File1->localPath(QFileInfo(full).fileName()));
+    const QByteArray local = File1->localPath(QFileInfo(full).fileName());
+    const PictureResult r = ReadPictureLocal(local);
     if (!reportFailure(this, r, full))
         return false;
     Image1->setPicture(r.image);
     lblPath->setText(full);
-    lbltamanho->setText(sizeLabel(full));
+    lbltamanho->setText(sizeLabel(local));
     FitPicture();
     ssScroll1->setScrollMode(0);
     return true;

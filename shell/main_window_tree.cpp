@@ -83,23 +83,21 @@ void FrmFotello::buildTree() {
         if (!node->data(0, kOpenImageRole).isNull())
             node->setIcon(0, treeImage(4));
     });
-    connect(tView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
-        tView_NodeClick(node);
-        tView_Click();
-    });
+    // tView_Click comes from the event filter: any click in the tree.
+    connect(tView, &QTreeWidget::itemClicked, this, &FrmFotello::tView_NodeClick);
 
     Drive1 = new QComboBox(this);
     Drive1->setObjectName("Drive1");
     Drive1->hide();
-    for (const Volume& v : ListVolumes())
-        Drive1->addItem(QFile::decodeName(QByteArray::fromStdString(v.text)),
-                        QFile::decodeName(QByteArray::fromStdString(v.key)));
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
 }
 
 void FrmFotello::FillDrives() {
     tView->clear();
+    Drive1->clear();
     for (const Volume& v : ListVolumes()) {
+        Drive1->addItem(QFile::decodeName(QByteArray::fromStdString(v.text)),
+                        QFile::decodeName(QByteArray::fromStdString(v.key)));
         auto* node = new QTreeWidgetItem(tView);
         node->setText(0, QFile::decodeName(QByteArray::fromStdString(v.text)));
         setKey(node, QByteArray::fromStdString(v.key));
@@ -130,8 +128,7 @@ void FrmFotello::tView_Expand(QTreeWidgetItem* node) {
         child->setText(0, QFile::decodeName(QByteArray::fromStdString(name)));
         setKey(child, key);
         child->setIcon(0, treeImage(4));
-        const auto sub = ListSubfolders(key.toStdString());
-        if (sub.ok && !sub.names.empty()) {
+        if (HasSubfolder(key.toStdString())) {
             addPlaceholder(child);
             child->setData(0, kOpenImageRole, 5);
         }

@@ -6,6 +6,7 @@
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "controls/toolbar_strip.h"
+#include "shell/layout_rules.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -37,8 +38,8 @@ TEST_F(LayoutTest, StillPictureIsCentredAgainAfterAResize) {
     w->File1_Click();
     w->resize(1100, 760);
     QTest::qWait(10);
-    EXPECT_EQ(w->Image1->pos(), QPoint((w->PictImagem->width() - w->Image1->width()) / 2,
-                                       (w->PictImagem->height() - w->Image1->height()) / 2));
+    EXPECT_EQ(w->Image1->pos(), QPoint(CentredStart(w->PictImagem->width(), w->Image1->width()),
+                                       CentredStart(w->PictImagem->height(), w->Image1->height())));
 }
 
 TEST_F(LayoutTest, NothingIsRecomputedWhileMinimised) {

@@ -7,6 +7,7 @@
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
 #include "controls/toolbar_button.h"
+#include "shell/layout_rules.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -145,4 +146,13 @@ TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
     w->File1_Click();
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(w->Image1->picture().size(), QSize(12, 9));
+    EXPECT_EQ(w->lbltamanho->text(), QString::number(bmp.size()) + " bytes");
+}
+
+TEST_F(PreviewTest, KeysMovingTheSelectionShowThePicture) {
+    w->File1->setFocus();
+    w->File1->setCurrentRow(0);
+    QTest::keyClick(w->File1, Qt::Key_Down);
+    EXPECT_EQ(w->lblNome->text(), w->File1->entry(1));
+    EXPECT_EQ(takeMessage(), "");
 }

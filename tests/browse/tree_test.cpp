@@ -109,6 +109,12 @@ TEST_F(TreeTest, NodeClickPointsTheFileListAndClickClearsTheLabels) {
     EXPECT_EQ(w->lblNome->text(), "");
     EXPECT_EQ(w->lbltamanho->text(), "");
     EXPECT_FALSE(w->ctbRename->isEnabled()) << "a folder change disables the file commands";
+
+    // Any click in the tree clears them, also one on no node.
+    w->lblNome->setText("outro.jpg");
+    QTest::mouseClick(w->tView->viewport(), Qt::LeftButton, {},
+                      QPoint(5, w->tView->viewport()->height() - 3));
+    EXPECT_EQ(w->lblNome->text(), "");
 }
 
 TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {

@@ -82,6 +82,10 @@ TEST_F(FolderListingFs, SubfoldersAndUnreadableFolders) {
     ASSERT_TRUE(l.ok);
     EXPECT_EQ(l.names, (std::vector<std::string>{"abc", "Fotos", "volta"}));
 
+    EXPECT_TRUE(HasSubfolder(dir));
+    EXPECT_FALSE(HasSubfolder(dir + "/abc"));
+    EXPECT_TRUE(HasSubfolder(dir + "/volta")) << "through the link";
+    EXPECT_FALSE(HasSubfolder(dir + "/nao-existe"));
     const auto missing = ListSubfolders(dir + "/nao-existe");
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.error, ENOENT);
