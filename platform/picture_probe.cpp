@@ -77,20 +77,24 @@ void ProbeBmp(Bytes d, PictureProbe& p) {
         return;
     }
     const std::int64_t start = std::max<std::int64_t>(Le32(d, 10), 14 + std::int64_t(headerSize));
-    std::int64_t needed = 0;
+    if (start > std::int64_t(d.size())) {
+        p.truncated = true;
+        return;
+    }
+    const std::int64_t available = std::int64_t(d.size()) - start;
     if (compression == 0 || compression == 3 || compression == 6) {
         if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
             p.invalid = true;
             return;
         }
-        needed = start + (width * bits + 31) / 32 * 4 * height;
+        // Up to 2^33 bytes a row times 2^31 rows: compare by division, never multiply.
+        const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
+        p.truncated = height > available / rowBytes;
     } else if (compression == 1 || compression == 2) {
-        needed = start + std::max<std::int64_t>(imageBytes, 2); // run-length coded rows
+        p.truncated = std::max<std::int64_t>(imageBytes, 2) > available; // run-length coded rows
     } else {
         p.invalid = true;
-        return;
     }
-    p.truncated = needed > std::int64_t(d.size());
 }
 
 bool IsStartOfFrame(std::uint8_t m) {
@@ -279,8 +283,9 @@ void ProbeIcon(Bytes d, PictureProbe& p) {
         }
         p.width = std::max(p.width, w);
         p.height = std::max(p.height, h);
-        if (w * h > bestPixels) {
-            bestPixels = w * h;
+        const std::int64_t pixels = PictureProbe{.width = w, .height = h}.pixels();
+        if (pixels > bestPixels) {
+            bestPixels = pixels;
             p.bestIcon = int(i);
         }
         if (p.truncated)
@@ -305,6 +310,9 @@ void ProbePng(Bytes d, PictureProbe& p) {
         if (header && Has(d, pos + 8, 8)) {
             p.width = Be32(d, pos + 8);
             p.height = Be32(d, pos + 12);
+            // Sides are 1 to 2^31 - 1; libpng refuses anything else.
+            if (p.width == 0 || p.height == 0 || p.width > 0x7FFFFFFF || p.height > 0x7FFFFFFF)
+                p.invalid = true;
         }
         if (!Has(d, pos + 8, length + 4)) {
             p.truncated = true;

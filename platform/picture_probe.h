@@ -25,7 +25,12 @@ struct PictureProbe {
     int wmfBoxHeight = 0;
     int wmfUnitsPerInch = 0;
 
-    std::int64_t pixels() const { return width * height; }
+    // Saturates: two 32-bit sides from a hostile header overflow a signed product.
+    std::int64_t pixels() const {
+        if (width <= 0 || height <= 0)
+            return 0;
+        return width > INT64_MAX / height ? INT64_MAX : width * height;
+    }
 };
 
 PictureKind SniffPictureKind(std::span<const std::uint8_t> data);

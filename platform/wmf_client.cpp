@@ -169,24 +169,34 @@ WmfRenderResult RenderWmfInHelper(const QByteArray& metafile, const QString& hel
                 status = ReadExact(readEnd.get(), reinterpret_cast<char*>(result.image.bits()),
                                    std::size_t(result.image.sizeInBytes()), deadline);
             char extra;
-            if (status == ReadStatus::Ok &&
-                ReadExact(readEnd.get(), &extra, 1, deadline) != ReadStatus::End) {
+            const ReadStatus tail = status == ReadStatus::Ok
+                                        ? ReadExact(readEnd.get(), &extra, 1, deadline)
+                                        : ReadStatus::End;
+            if (tail == ReadStatus::Timeout) {
+                status = ReadStatus::Timeout; // the raster came, but the helper stays
+            } else if (tail != ReadStatus::End) {
                 result.detail = QStringLiteral("helper wrote too much");
                 status = ReadStatus::Error;
             }
             if (status == ReadStatus::Ok && !alpha)
                 result.image.reinterpretAsFormat(QImage::Format_RGB32);
         }
-    } else if (status == ReadStatus::End) {
-        status = ReadStatus::Error; // the helper said no; its exit status tells why
     }
-    if (status == ReadStatus::Timeout)
+    // End: the helper closed its output early (it said no); its exit status tells why.
+    // Stopped reading while the helper may still run (timeout, lies, too much):
+    // kill it, or waiting for its exit has no limit. Its exit status then means nothing.
+    const bool abandoned = status == ReadStatus::Timeout || status == ReadStatus::Error;
+    if (abandoned)
         ::kill(pid, SIGKILL);
     readEnd.reset();
     const int exit = WaitForExit(pid);
 
     if (status == ReadStatus::Timeout)
         return Failure(PictureError::Invalid, QStringLiteral("metafile took too long to draw"));
+    if (abandoned)
+        return Failure(PictureError::Invalid, result.detail.isEmpty()
+                                                  ? QStringLiteral("unreadable helper output")
+                                                  : result.detail);
     if (exit >= 0 && WIFEXITED(exit) && WEXITSTATUS(exit) != wmf::kExitOk) {
         switch (WEXITSTATUS(exit)) {
         case wmf::kExitTruncated:

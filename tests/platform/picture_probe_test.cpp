@@ -1,6 +1,7 @@
 // The structure probe: kinds by content, declared sizes, and every cut-off
 // file reported as truncated.
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <span>
 
@@ -100,6 +101,60 @@ TEST(PictureProbe, GarbageIsUnknownOrInvalid) {
     }
     // A JPEG that ends at its first scan with no frame header.
     EXPECT_TRUE(Probe(QByteArray("\xFF\xD8\xFF\xDA\x00\x02\x00\xFF\xD9", 9)).invalid);
+}
+
+// Hostile headers: sides near 2^32 must not wrap a product into something small.
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+
+QByteArray PngHeader(int w0, int w1, int w2, int w3, int h0, int h1, int h2, int h3) {
+    return Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', w0,
+                  w1,   w2,  w3,  h0,  h1,   h2,   h3,   8,    2, 0, 0, 0,  0,   0,   0,   0}) +
+           Bytes({0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
+}
+
+TEST(PictureProbe, PngSidesOutsideTheFormatAreRefused) {
+    const PictureProbe huge = Probe(PngHeader(0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(huge.pixels(), INT64_MAX); // not a wrapped, negative count
+    EXPECT_GT(huge.pixels(), kMaxPicturePixels);
+    EXPECT_TRUE(huge.invalid);
+    EXPECT_FALSE(huge.truncated);
+    EXPECT_TRUE(Probe(PngHeader(0, 0, 0, 0, 0, 0, 0, 5)).invalid);
+    const PictureProbe fine = Probe(PngHeader(0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1));
+    EXPECT_FALSE(fine.invalid);
+    EXPECT_EQ(fine.pixels(), 0x7FFFFFFF);
+}
+
+TEST(PictureProbe, IconEntryWithHugeSidesIsTheLargestNotANegativeOne) {
+    // Two entries: a 16 x 16 bitmap, then a PNG whose header asks for 2^32 - 1 squared.
+    const QByteArray png = PngHeader(0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF);
+    const int pngAt = 6 + 32 + 40;
+    QByteArray ico = Bytes({0, 0, 1, 0, 2, 0});
+    ico += Bytes({16, 16, 0, 0, 1, 0, 32, 0, 40, 0, 0, 0, 38, 0, 0, 0});
+    ico += Bytes({0, 0, 0, 0, 1, 0, 32, 0, int(png.size()), 0, 0, 0, pngAt, 0, 0, 0});
+    ico += Bytes({40, 0, 0, 0, 16, 0, 0, 0, 32, 0, 0, 0, 1, 0, 32, 0}) + QByteArray(24, '\0');
+    ico += png;
+    const PictureProbe p = Probe(ico);
+    EXPECT_EQ(p.kind, PictureKind::Ico);
+    EXPECT_EQ(p.bestIcon, 1);
+    EXPECT_GT(p.pixels(), kMaxPicturePixels);
+}
+
+TEST(PictureProbe, BmpRowsTimesHeightBeyond64BitsIsTruncated) {
+    // 2^31 - 1 wide at 32 bits, 2^31 rows top-down: 2^64 - 2^33 bytes of pixels.
+    const QByteArray bmp =
+        Bytes({'B', 'M', 0, 0,    0,    0,    0,    0, 0, 0, 54,   0, 0, 0,  40,
+               0,   0,   0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0x80, 1, 0, 32, 0}) +
+        QByteArray(24 + 64, '\0');
+    const PictureProbe p = Probe(bmp);
+    EXPECT_TRUE(p.truncated);
+    EXPECT_FALSE(p.invalid);
+    EXPECT_EQ(p.height, std::int64_t(1) << 31);
+    EXPECT_GT(p.pixels(), kMaxPicturePixels);
 }
 
 } // namespace

@@ -116,6 +116,32 @@ TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
     }
 }
 
+TEST_F(WmfTest, HelperThatStaysAfterItsOutputIsKilled) {
+    // Once the browser stops reading, waiting for the helper's exit must not be
+    // open-ended: a raster followed by silence, and a lying header then silence.
+    const QByteArray header2x2 = R"(printf 'FMR1\002\000\000\000\002\000\000\000\000\000\000\000')";
+    const QByteArray bodies[] = {
+        header2x2 + "; head -c 16 /dev/zero",
+        R"(printf 'XXXX\002\000\000\000\002\000\000\000\000\000\000\000')"};
+    for (const QByteArray& body : bodies) {
+        const QString pidFile = path("pid");
+        QFile::remove(pidFile);
+        const QString fake = fakeHelper("echo $$ > '" + QFile::encodeName(pidFile) + "'\n" + body +
+                                        "\nexec sleep 30");
+        QElapsedTimer clock;
+        clock.start();
+        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fake, 500);
+        EXPECT_LT(clock.elapsed(), 5000) << body.constData();
+        EXPECT_EQ(r.error, PictureError::Invalid) << body.constData();
+        EXPECT_TRUE(r.image.isNull());
+        QFile f(pidFile);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const pid_t pid = f.readAll().trimmed().toInt();
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(::kill(pid, 0), -1); // killed and reaped
+    }
+}
+
 TEST_F(WmfTest, MissingHelperMakesTheMetafileInvalid) {
     const QString p = write("casa.wmf", Drawing());
     SetHelperFolder(path("nada"));
