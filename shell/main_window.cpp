@@ -64,6 +64,13 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
 }
 
 FrmFotello::~FrmFotello() {
+    // QWidget's own destructor hides and deletes the children after this part
+    // of the window is gone: nothing they signal may reach it any more.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+    for (QWidget* watched : std::initializer_list<QWidget*>{Picture1, PictHd, Picture4,
+                                                            tView->viewport(), File1->viewport()})
+        watched->removeEventFilter(this);
     Forms::instance().remove(this);
 }
 
