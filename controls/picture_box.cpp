@@ -62,9 +62,6 @@ int PictureBox::textHeight(const QString&) const {
     return QFontMetrics(font()).height();
 }
 
-int PictureBox::textWidth(const QString& text) const {
-    return QFontMetrics(font()).horizontalAdvance(text);
-}
 
 void PictureBox::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);

@@ -26,7 +26,6 @@ public:
     // Text with its top-left corner at the point, in the box's font.
     void print(QPoint at, const QString& text, const QColor& colour);
     int textHeight(const QString& text) const;
-    int textWidth(const QString& text) const;
     // The drawing as it stands (what a saved picture of the box would hold).
     const QImage& drawing() const { return canvas_; }
 

@@ -7,9 +7,5 @@ QColor ColorFromBgr(std::uint32_t bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-std::uint32_t BgrFromColor(const QColor& c) {
-    return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
-           (static_cast<std::uint32_t>(c.blue()) << 16);
-}
 
 } // namespace fotello

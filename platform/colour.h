@@ -8,6 +8,5 @@
 namespace fotello {
 
 QColor ColorFromBgr(std::uint32_t bgr);
-std::uint32_t BgrFromColor(const QColor& c);
 
 } // namespace fotello
