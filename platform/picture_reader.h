@@ -18,6 +18,7 @@ enum class PictureError {
     TooLarge,   // declared size over the pixel cap (a decompression bomb)
     NotAFile,   // a folder, FIFO, socket or device named like a picture: never opened for reading
     Unreadable, // missing, no permission, I/O error
+    NoFonts,    // a metafile that this machine cannot draw: libwmf's fonts are missing
 };
 
 struct PictureReadOptions {

@@ -1,5 +1,6 @@
 #include "platform/wmf_client.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QLoggingCategory>
 
 #include "platform/wmf_protocol.h"
 
@@ -19,6 +21,8 @@ extern char** environ;
 
 namespace fotello {
 namespace {
+
+Q_LOGGING_CATEGORY(WmfLog, "fotello.wmf")
 
 using Clock = std::chrono::steady_clock;
 
@@ -103,12 +107,12 @@ int MetafileInput(const QByteArray& metafile) {
     return fd;
 }
 
-pid_t SpawnHelper(const QByteArray& helper, int input, int output) {
+pid_t SpawnHelper(const QByteArray& helper, int input, int output, int errors) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input, 0);
     posix_spawn_file_actions_adddup2(&actions, output, 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, errors, 2);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none, all;
@@ -134,18 +138,41 @@ int WaitForExit(pid_t pid) {
     return status;
 }
 
+// The first line the helper wrote on stderr, once it has exited: all it wrote
+// is then in the pipe (it writes one short line at most).
+QString FirstLine(int fd) {
+    char text[wmf::kMaxStderrBytes];
+    std::size_t used = 0;
+    while (used < sizeof text) {
+        const ssize_t n = ::read(fd, text + used, sizeof text - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        used += std::size_t(n);
+    }
+    const QByteArray bytes(text, qsizetype(used));
+    return QString::fromUtf8(bytes.left(bytes.indexOf('\n'))).trimmed();
+}
+
 } // namespace
 
 WmfRenderResult RenderWmfInHelper(const QByteArray& metafile, const QString& helperPath,
                                   int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     Fd input(MetafileInput(metafile));
-    int pipeEnds[2];
+    int pipeEnds[2], errorEnds[2];
     if (input.get() < 0 || ::pipe2(pipeEnds, O_CLOEXEC) != 0)
         return Failure(PictureError::Unreadable, QStringLiteral("no memory for the metafile"));
     Fd readEnd(pipeEnds[0]), writeEnd(pipeEnds[1]);
-    const pid_t pid = SpawnHelper(QFile::encodeName(helperPath), input.get(), writeEnd.get());
+    // A pipe, not a file: the helper may not write files at all.
+    if (::pipe2(errorEnds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return Failure(PictureError::Unreadable, QStringLiteral("no pipe for the helper"));
+    Fd errorRead(errorEnds[0]), errorWrite(errorEnds[1]);
+    const pid_t pid =
+        SpawnHelper(QFile::encodeName(helperPath), input.get(), writeEnd.get(), errorWrite.get());
     writeEnd.reset(); // so that the helper's exit ends our reads
+    errorWrite.reset();
     input.reset();
     if (pid < 0)
         return Failure(PictureError::Invalid, QStringLiteral("cannot run ") + helperPath);
@@ -203,6 +230,15 @@ WmfRenderResult RenderWmfInHelper(const QByteArray& metafile, const QString& hel
             return Failure(PictureError::Truncated, QStringLiteral("metafile ends early"));
         case wmf::kExitTooLarge:
             return Failure(PictureError::TooLarge, QStringLiteral("metafile too large"));
+        case wmf::kExitNoFonts: {
+            const QString line = FirstLine(errorRead.get());
+            // A fault of the installation, not of the file: said once, whatever the log rules.
+            static std::atomic_bool said{false};
+            if (!said.exchange(true))
+                qCCritical(WmfLog).noquote() << line;
+            return Failure(PictureError::NoFonts,
+                           line.isEmpty() ? QStringLiteral("libwmf found no fonts") : line);
+        }
         default:
             return Failure(PictureError::Invalid, QStringLiteral("libwmf refused the metafile"));
         }

@@ -18,6 +18,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitInvalid = 2;
 inline constexpr int kExitTruncated = 3;
 inline constexpr int kExitTooLarge = 4;
+// libwmf could load none of its fonts: the machine lacks them, the file may be
+// fine. The helper then writes one line on stderr saying what is missing.
+inline constexpr int kExitNoFonts = 5;
+inline constexpr int kMaxStderrBytes = 512;
 
 // A metafile is vector art: it is drawn at 96 dpi, and shrunk to this side
 // when its box asks for more.

@@ -24,6 +24,9 @@ QString ReadErrorText(PictureError error) {
         return QStringLiteral("não é um arquivo");
     case PictureError::Unreadable:
         return QStringLiteral("não foi possível abrir");
+    case PictureError::NoFonts:
+        return QStringLiteral(
+            "faltam as fontes para desenhar metarquivos (pacote fonts-urw-base35)");
     case PictureError::None:
         break;
     }

@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <libwmf/api.h>
+#include <libwmf/font.h>
 #include <libwmf/gd.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -70,7 +72,23 @@ bool WriteAll(const void* bytes, std::size_t n) {
     return true;
 }
 
+// Set when libwmf could not load a single font for a font the file selects.
+// libwmf then calls the file bad, but it is the machine that lacks the fonts.
+bool fontsMissing = false;
+
+void MapFont(wmfAPI* api, wmfFont* font) {
+    wmf_ipa_font_map(api, font);
+    if (font != nullptr && WMF_FONT_FTFACE(font) == nullptr)
+        fontsMissing = true;
+}
+
 int ExitFor(wmf_error_t error) {
+    if (fontsMissing) {
+        std::fputs("fotello-wmf: libwmf could load none of its Type 1 fonts; install the "
+                   "fonts-urw-base35 package (/usr/share/fonts/type1/urw-base35)\n",
+                   stderr);
+        return kExitNoFonts;
+    }
     return error == wmf_E_EOF ? kExitTruncated : kExitInvalid;
 }
 
@@ -104,6 +122,7 @@ int Render(std::vector<unsigned char>& input) {
     wmfAPI* api = nullptr;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None)
         return kExitInvalid;
+    wmf_ipa_font_map_set(api, MapFont);
     int exit = kExitInvalid;
     wmf_error_t error = wmf_mem_open(api, input.data(), long(input.size()));
     wmfD_Rect box{};

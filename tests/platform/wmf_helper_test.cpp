@@ -4,11 +4,14 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 #include "platform/wmf_client.h"
 #include "tests/platform/picture_test_support.h"
@@ -140,6 +143,44 @@ TEST_F(WmfTest, HelperThatStaysAfterItsOutputIsKilled) {
         ASSERT_GT(pid, 0);
         EXPECT_EQ(::kill(pid, 0), -1); // killed and reaped
     }
+}
+
+// libwmf draws nothing without its Type 1 fonts, and always searches its own
+// built-in folders: hide them in a private mount namespace to see the helper
+// tell a machine without fonts from a broken file.
+TEST_F(WmfTest, MissingFontsAreToldApartFromABrokenFile) {
+    const QByteArray fonts = "/usr/share/fonts/type1/urw-base35";
+    if (!QFileInfo(QString::fromLatin1(fonts)).isDir())
+        GTEST_SKIP() << "this machine has no fonts to hide";
+    if (std::system("unshare -m --propagation private true 2>/dev/null") != 0)
+        GTEST_SKIP() << "no mount namespaces here";
+    QDir().mkpath(path("vazia"));
+    const QString hidden =
+        fakeHelper("exec unshare -m --propagation private sh -c 'mount --bind \"$0\" " + fonts +
+                   " && exec \"$1\"' '" + QFile::encodeName(path("vazia")) + "' '" +
+                   QFile::encodeName(helper()) + "'");
+
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& c, const QString& text) {
+            if (QByteArray(c.category) == "fotello.wmf")
+                logged << text;
+        });
+    const WmfRenderResult first = RenderWmfInHelper(Drawing(), hidden, 2000);
+    const WmfRenderResult second = RenderWmfInHelper(Drawing(), hidden, 2000);
+    const WmfRenderResult broken = RenderWmfInHelper(QByteArray(1000, '\x11'), hidden, 2000);
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(first.error, PictureError::NoFonts) << first.detail.toStdString();
+    EXPECT_TRUE(first.image.isNull());
+    EXPECT_TRUE(first.detail.contains("fonts-urw-base35")) << first.detail.toStdString();
+    EXPECT_EQ(second.error, PictureError::NoFonts);
+    EXPECT_EQ(broken.error, PictureError::Invalid) << "garbage is still garbage";
+    ASSERT_EQ(logged.size(), 1) << "said once, not per picture";
+    EXPECT_EQ(logged.first(), first.detail);
+    // With the fonts back the same drawing is fine.
+    EXPECT_EQ(RenderWmfInHelper(Drawing(), helper(), 2000).error, PictureError::None);
 }
 
 TEST_F(WmfTest, MissingHelperMakesTheMetafileInvalid) {
