@@ -3,7 +3,7 @@ BUILD ?= build
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test test-fresh bench install clean
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Both commands above on a bare Debian 12 root (needs root or sudo, and the package mirrors).
+test-fresh:
+	@scripts/test-fresh.sh
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

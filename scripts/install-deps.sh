@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Installs what Fotello needs to build, test and run on Debian 12.
 # Idempotent: asks apt only for packages that are missing.
+# Installs without recommended packages, so anything only recommended that we
+# need is named here (`make test-fresh` proves the list on a bare root).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config         # toolchain
   qt6-base-dev qt6-base-dev-tools libgl-dev            # windows, controls, image I/O
+  libqt6gui6                                           # xcb and offscreen platforms, BMP/JPEG/GIF/ICO plug-ins
+  libqt6svg6 breeze-icon-theme                         # toolbar and tree icons (SVG theme)
   libsqlcipher-dev                                     # encrypted settings database
-  libwmf-dev libwmf-bin                                # WMF rendering
+  libwmf-dev libwmf-bin libexpat1-dev                  # WMF rendering (libwmf links expat)
+  fonts-urw-base35                                     # libwmf draws nothing without these (only recommended)
   libjpeg62-turbo-dev                                  # JPEG decode at reduced size
   libgtest-dev libgmock-dev libbenchmark-dev           # tests, benchmarks
   xvfb xauth                                           # running and testing without a display
