@@ -65,7 +65,7 @@ done
 
 if [ ! -s "$base" ]; then
     stage "making the base root (minimal Debian 12 with make, git, sudo, ca-certificates)"
-    mmdebstrap --quiet --variant=apt --include=make,git,sudo,ca-certificates \
+    mmdebstrap --quiet --format=tar --variant=apt --include=make,git,sudo,ca-certificates \
         bookworm "$base.part" "${mirrors[@]}"
     mv "$base.part" "$base"
     stage_end "base root"
