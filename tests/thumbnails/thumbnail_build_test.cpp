@@ -197,8 +197,13 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
     EXPECT_EQ(finished.count(), 1); // the replaced build never finishes
     EXPECT_EQ(names.mid(before), (QStringList{"x.jpg", "y.bmp", "z.jpg"}));
     ASSERT_EQ(w.picFrame->cellCount(), 3);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(w.picFrame->cellTag(i).startsWith("big")) << i;
+        // The picture too: a late result of the first build would bring its own.
+        const QImage cell = w.picFrame->cellPicture(i);
+        const QRgb middle = cell.pixel(cell.width() / 2, cell.height() / 2);
+        EXPECT_TRUE(qRed(middle) > 200 && qGreen(middle) > 200 && qBlue(middle) < 80) << i;
+    }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // one hourglass, restored once
     EXPECT_EQ(w.lblStat->text(), "");
 }
