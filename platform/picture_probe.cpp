@@ -1,7 +1,6 @@
 #include "platform/picture_probe.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace fotello {
@@ -332,10 +331,7 @@ void ProbeWmf(Bytes d, PictureProbe& p) {
             p.truncated = true;
             return;
         }
-        p.wmfBoxWidth = std::abs(std::int16_t(Le16(d, 10)) - std::int16_t(Le16(d, 6)));
-        p.wmfBoxHeight = std::abs(std::int16_t(Le16(d, 12)) - std::int16_t(Le16(d, 8)));
-        p.wmfUnitsPerInch = int(Le16(d, 14));
-        pos = 22;
+        pos = 22; // the placeable header: the helper takes the size from libwmf
         if (Has(d, pos, 6) && !IsWmfHeader(d, pos)) {
             p.invalid = true;
             return;

@@ -20,10 +20,6 @@ struct PictureProbe {
     bool invalid = false;   // the structure is broken in another way
     // Icons: the directory entry holding the largest picture.
     int bestIcon = 0;
-    // WMF: placeable header's box in its own units and units per inch (0 without one).
-    int wmfBoxWidth = 0;
-    int wmfBoxHeight = 0;
-    int wmfUnitsPerInch = 0;
 
     // Saturates: two 32-bit sides from a hostile header overflow a signed product.
     std::int64_t pixels() const {

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "platform/log.h"
 #include "platform/picture_file.h"
 #include "platform/picture_probe.h"
 #include "platform/wmf_client.h"
@@ -134,25 +135,31 @@ PictureResult RenderMetafile(const QByteArray& bytes) {
     return result;
 }
 
-QString ExecutableFolder() {
-    if (QCoreApplication::instance() != nullptr)
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+const char* ErrorName(PictureError error) {
+    switch (error) {
+    case PictureError::Truncated:
+        return "truncated";
+    case PictureError::Invalid:
+        return "invalid";
+    case PictureError::TooLarge:
+        return "too large";
+    case PictureError::NotAFile:
+        return "not a file";
+    case PictureError::Unreadable:
+        return "unreadable";
+    case PictureError::None:
+        break;
+    }
+    return "read";
 }
 
-} // namespace
-
-PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options) {
-    PrepareImageIo();
-    CheckedPictureBytes checked = ReadCheckedPictureBytesLocal(localPath);
-    if (checked.error != PictureError::None)
-        return Failure(checked.error, checked.detail);
-    if (checked.probe.kind == PictureKind::Wmf)
-        return RenderMetafile(checked.bytes);
-    return DecodeRaster(checked.bytes, checked.probe, options);
+// Once per refused read, whichever layer refused it.
+void LogRefusal(const QByteArray& localPath, PictureError error, const QString& detail) {
+    qCWarning(lcPicture).noquote().nospace() << "refused " << QFile::decodeName(localPath) << " ("
+                                             << ErrorName(error) << "): " << detail;
 }
 
-CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath) {
+CheckedPictureBytes CheckBytes(const QByteArray& localPath) {
     CheckedPictureBytes checked;
     PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes);
     checked.error = file.error;
@@ -180,6 +187,38 @@ CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath) {
     if (probe.invalid)
         return refuse(PictureError::Invalid, "broken picture structure");
     checked.bytes = std::move(file.bytes);
+    return checked;
+}
+
+PictureResult Read(const QByteArray& localPath, const PictureReadOptions& options) {
+    PrepareImageIo();
+    CheckedPictureBytes checked = CheckBytes(localPath);
+    if (checked.error != PictureError::None)
+        return Failure(checked.error, checked.detail);
+    if (checked.probe.kind == PictureKind::Wmf)
+        return RenderMetafile(checked.bytes);
+    return DecodeRaster(checked.bytes, checked.probe, options);
+}
+
+QString ExecutableFolder() {
+    if (QCoreApplication::instance() != nullptr)
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
+} // namespace
+
+PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options) {
+    PictureResult result = Read(localPath, options);
+    if (!result.ok())
+        LogRefusal(localPath, result.error, result.detail);
+    return result;
+}
+
+CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath) {
+    CheckedPictureBytes checked = CheckBytes(localPath);
+    if (checked.error != PictureError::None)
+        LogRefusal(localPath, checked.error, checked.detail);
     return checked;
 }
 

@@ -8,8 +8,9 @@ namespace fotello {
 
 class SingleInstanceLock {
 public:
-    // Takes the lock at lockPath; held() is false when another process has it
-    // (or the lock file cannot be made, in which case the program still runs).
+    // Takes the lock at lockPath. When the lock file cannot be made, or the
+    // path is a link or someone else's file, no lock is taken and the program
+    // still runs.
     explicit SingleInstanceLock(const std::string& lockPath);
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;
@@ -24,8 +25,8 @@ private:
 };
 
 // The lock file of the installation in programFolder for the current user:
-// in XDG_RUNTIME_DIR when set, otherwise in the temporary folder with the
-// user id in its name.
+// in XDG_RUNTIME_DIR when it is a folder of the user's that no one else can
+// write to, otherwise in the temporary folder with the user id in its name.
 std::string InstanceLockPath(const std::string& programFolder);
 
 } // namespace fotello

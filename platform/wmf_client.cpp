@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 
+#include "platform/log.h"
 #include "platform/wmf_protocol.h"
 
 extern char** environ;
@@ -217,6 +218,7 @@ WmfRenderResult RenderWmfInHelper(const QByteArray& metafile, const QString& hel
         ::kill(pid, SIGKILL);
     readEnd.reset();
     const int exit = WaitForExit(pid);
+    qCDebug(lcWmf) << "helper" << pid << (abandoned ? "killed" : "ended") << "wait status" << exit;
 
     if (status == ReadStatus::Timeout)
         return Failure(PictureError::Invalid, QStringLiteral("metafile took too long to draw"));

@@ -113,6 +113,15 @@ FolderListing ListSubfolders(const std::string& folder) {
         folder, [](const std::string&, const struct stat& st) { return S_ISDIR(st.st_mode); });
 }
 
+bool IsSubfolderEntry(int dirFd, const char* name, unsigned char type) {
+    if (type == DT_DIR)
+        return true;
+    if (type != DT_LNK && type != DT_UNKNOWN)
+        return false;
+    struct stat st {};
+    return ::fstatat(dirFd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool HasSubfolder(const std::string& folder) {
     const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd < 0)
@@ -127,14 +136,8 @@ bool HasSubfolder(const std::string& folder) {
         const dirent* e = ::readdir(dir);
         if (!e)
             break;
-        if (e->d_name[0] == '.')
-            continue;
-        if (e->d_type == DT_DIR) {
-            found = true;
-        } else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            found = ::fstatat(dfd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-        }
+        if (e->d_name[0] != '.')
+            found = IsSubfolderEntry(dfd, e->d_name, e->d_type);
     }
     ::closedir(dir);
     return found;

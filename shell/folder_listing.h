@@ -36,4 +36,9 @@ FolderListing ListSubfolders(const std::string& folder);
 // list; stops at the first one.
 bool HasSubfolder(const std::string& folder);
 
+// Whether the entry `name` of the open folder dirFd is a subfolder, given the
+// type its reader reported (a DT_ value of <dirent.h>). Links, and entries of
+// filesystems that report DT_UNKNOWN, are looked up; other types are trusted.
+bool IsSubfolderEntry(int dirFd, const char* name, unsigned char type);
+
 } // namespace fotello

@@ -58,9 +58,7 @@ Fit FitPicture(Size picture, Size host, Size pane) {
     double h = picture.height;
     double w = picture.width;
     Fit f;
-    f.stretched = host.height < h;
     shrinkUntil(h, w, host.height, true);
-    f.stretched = f.stretched || host.width < w;
     shrinkUntil(h, w, host.width, false);
     f.size = {static_cast<int>(w), static_cast<int>(h)};
     f.position = {CentredStart(pane.width, f.size.width), CentredStart(pane.height, f.size.height)};

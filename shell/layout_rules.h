@@ -59,7 +59,6 @@ Point CentredOrOrigin(Size picture, Size pane);
 struct Fit {
     Size size;
     Point position; // centred in the pane
-    bool stretched = false;
 };
 Fit FitPicture(Size picture, Size host, Size pane);
 

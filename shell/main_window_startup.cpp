@@ -10,6 +10,7 @@
 #include "controls/scroll_box.h"
 #include "platform/paths.h"
 #include "shell/main_window.h"
+#include "shell/settings_log.h"
 #include "shell/settings_rules.h"
 #include "shell/settings_store.h"
 #include "shell/wait_pointer.h"
@@ -31,10 +32,10 @@ void FrmFotello::Form_Load() {
 
     databasePath =
         QString::fromStdString(JoinPath(programFolder_.toStdString(), kSettingsFileName));
-    settingsDb = SettingsDb::Open(databasePath.toStdString(), kSettingsPassword);
+    settingsDb = OpenSettingsDb(databasePath);
     configRs.reset();
     if (settingsDb) {
-        if (auto record = settingsDb->FirstRecord())
+        if (auto record = ReadSettingsRecord(*settingsDb))
             configRs = std::make_unique<ConfigRecord>(std::move(*record));
     }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <QFile>
 #include <QThread>
 
+#include "platform/log.h"
 #include "shell/thumb_geometry.h"
 
 namespace fotello {
@@ -21,6 +23,8 @@ ThumbnailBuilder::~ThumbnailBuilder() {
 }
 
 void ThumbnailBuilder::cancel() {
+    if (running_)
+        qCDebug(lcThumbs) << "build" << generation_ << "cancelled";
     ++generation_;
     current_->store(generation_);
     pool_.clear();
@@ -36,6 +40,7 @@ void ThumbnailBuilder::start(QVector<Entry> entries, int side, QRgb back) {
     back_ = back;
     order_.reset(static_cast<int>(entries_.size()), kWindow);
     running_ = true;
+    qCDebug(lcThumbs) << "build" << generation_ << "of" << entries_.size() << "files, side" << side;
     if (order_.done()) {
         running_ = false;
         emit finished();
@@ -53,8 +58,13 @@ void ThumbnailBuilder::issueMore() {
         const QRgb back = back_;
         auto current = current_;
         pool_.start([this, current, gen, index, path, side, back] {
-            if (current->load() != gen)
+            // Said before reading: a file that hangs its reader is the last one named.
+            qCDebug(lcThumbs).nospace().noquote()
+                << "build " << gen << " reading " << index << ": " << QFile::decodeName(path);
+            if (current->load() != gen) {
+                qCDebug(lcThumbs).nospace() << "build " << gen << " skipping " << index;
                 return; // replaced before it started: its result would be dropped
+            }
             const RenderedThumb thumb = RenderThumb(path, side, back);
             QMetaObject::invokeMethod(
                 this, [this, gen, index, thumb] { accept(gen, index, thumb); },
@@ -64,7 +74,10 @@ void ThumbnailBuilder::issueMore() {
 }
 
 void ThumbnailBuilder::accept(std::uint64_t generation, int index, RenderedThumb thumb) {
-    if (generation != generation_ || !running_)
+    const bool replaced = generation != generation_ || !running_;
+    qCDebug(lcThumbs).nospace() << "build " << generation << (replaced ? " dropping " : " got ")
+                                << index;
+    if (replaced)
         return; // a result of a build that was replaced
     order_.put(index, std::move(thumb));
     const int count = order_.count();
@@ -76,6 +89,7 @@ void ThumbnailBuilder::accept(std::uint64_t generation, int index, RenderedThumb
             return; // a slot started another build
     }
     if (order_.done()) {
+        qCDebug(lcThumbs) << "build" << generation_ << "finished";
         running_ = false;
         entries_.clear();
         emit finished();

@@ -1,14 +1,17 @@
-// A real second process while the first runs.
+// A real second process while the first runs. (How fast it ends is measured
+// by bench/second_instance.cpp.)
 
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -80,6 +83,32 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
+// Polls a condition that no descriptor can signal, until it holds or time is up.
+template <typename Condition> bool waitFor(Condition holds, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// Waits for the child to end (its pidfd becomes readable); killed if it outlives the limit.
+bool waitForExit(pid_t pid, int& status, std::chrono::milliseconds limit) {
+    const int pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
+    bool ended = false;
+    if (pidfd >= 0) {
+        pollfd p{pidfd, POLLIN, 0};
+        ended = ::poll(&p, 1, int(limit.count())) == 1;
+        ::close(pidfd);
+    }
+    if (!ended)
+        ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return ended;
+}
+
 } // namespace
 
 TEST(SecondInstance, EndsAtOnceWithoutAWindowWhileTheFirstRuns) {
@@ -94,33 +123,21 @@ TEST(SecondInstance, EndsAtOnceWithoutAWindowWhileTheFirstRuns) {
 
     Child first = spawn(exe, dir, dir + "/first.err");
     ASSERT_GT(first.pid, 0);
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!lockHeld(lock) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
-    ASSERT_TRUE(lockHeld(lock)) << "the first instance never took its lock";
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(waitFor([&] { return lockHeld(lock); }, 20s))
+        << "the first instance never took its lock";
 
-    const auto t0 = std::chrono::steady_clock::now();
     Child second = spawn(exe, dir, dir + "/second.err");
     ASSERT_GT(second.pid, 0);
     int status = 0;
-    pid_t done = 0;
-    while ((done = ::waitpid(second.pid, &status, WNOHANG)) == 0 &&
-           std::chrono::steady_clock::now() - t0 < 5s)
-        std::this_thread::sleep_for(5ms);
-    const auto took = std::chrono::steady_clock::now() - t0;
-    if (done == 0) {
-        ::kill(second.pid, SIGKILL);
-        ::waitpid(second.pid, &status, 0);
-    }
-    ASSERT_EQ(done, second.pid) << "the second instance did not end";
+    // Generous: only a second instance that goes on to start (or hangs) takes this long.
+    ASSERT_TRUE(waitForExit(second.pid, status, 20s)) << "the second instance did not end";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_LT(took, 1s);
     EXPECT_EQ(slurp(second.err), "") << "the second instance loaded Qt plug-ins (made a window?)";
 
-    // The first is untouched, and it did load its platform (the check above can fail).
+    // The first is untouched, and it does load its platform (the check above can fail).
+    EXPECT_TRUE(
+        waitFor([&] { return slurp(first.err).find("offscreen") != std::string::npos; }, 20s));
     EXPECT_EQ(::waitpid(first.pid, &status, WNOHANG), 0) << "the first instance ended";
-    EXPECT_NE(slurp(first.err).find("offscreen"), std::string::npos);
     ::kill(first.pid, SIGTERM);
     ::waitpid(first.pid, &status, 0);
 

@@ -4,40 +4,41 @@
 
 using namespace fotello;
 
-TEST(KindRules, FirstKindFoundAnywhereDecides) {
-    const auto bmp = KindCommandsFor("/fotos/casa.bmp");
-    EXPECT_EQ(bmp.toBmp, false);
-    EXPECT_EQ(bmp.toJpg, true);
-    EXPECT_EQ(bmp.toIco, true);
-    EXPECT_EQ(bmp.convert, true);
-    EXPECT_EQ(bmp.effects, true);
+namespace {
+constexpr std::optional<bool> on = true, off = false, kept = std::nullopt;
+} // namespace
 
-    // casa.bmp.jpg counts as BMP: ".bmp" is tested first.
-    EXPECT_EQ(KindCommandsFor("/fotos/casa.bmp.jpg").toBmp, false);
-    // A folder named fotos.gif makes everything in it a GIF.
-    const auto inGifFolder = KindCommandsFor("/home/ana/fotos.gif/praia.jpg");
-    EXPECT_EQ(inGifFolder.effects, false);
-    EXPECT_EQ(inGifFolder.toJpg, false);
-    EXPECT_TRUE(ShownAsGif("/home/ana/fotos.gif/praia.jpg"));
-    EXPECT_FALSE(ShownAsGif("/home/ana/praia.jpg"));
-
-    const auto jpg = KindCommandsFor("/a/praia.jpg");
-    EXPECT_EQ(jpg.toBmp, true);
-    EXPECT_EQ(jpg.toJpg, false);
-    EXPECT_EQ(jpg.effects, true);
-    const auto ico = KindCommandsFor("/a/x.ico");
-    EXPECT_EQ(ico.toIco, false);
-    EXPECT_EQ(ico.effects, true);
-
-    for (const char* p : {"/a/desenho.wmf", "/a/seta.cur"}) {
-        const auto k = KindCommandsFor(p);
-        EXPECT_FALSE(k.toBmp.has_value()) << p << ": conversions are left as they were";
-        EXPECT_FALSE(k.toJpg.has_value());
-        EXPECT_FALSE(k.toIco.has_value());
-        EXPECT_EQ(k.convert, false);
-        EXPECT_EQ(k.effects, false);
+TEST(KindRules, TheWholeTable) {
+    struct Row {
+        const char* path;
+        std::optional<bool> toBmp, toJpg, toIco, convert, effects;
+    } const rows[] = {
+        {"/fotos/casa.bmp", off, on, on, on, on},
+        {"/fotos/anima.gif", on, off, off, on, off},
+        {"/fotos/praia.jpg", on, off, off, on, on},
+        {"/fotos/icone.ico", on, off, off, on, on},
+        {"/fotos/desenho.wmf", kept, kept, kept, off, off},
+        {"/fotos/seta.cur", kept, kept, kept, off, off},
+        {"/fotos/leiame.txt", kept, kept, kept, kept, kept},
+        // The first kind in the table's order decides, wherever it stands in the path.
+        {"/fotos/casa.bmp.jpg", off, on, on, on, on},
+        {"/home/ana/fotos.gif/praia.jpg", on, off, off, on, off},
+        {"/fotos.ico/seta.cur", on, off, off, on, on},
+        {"/fotos.cur/icone.ico", on, off, off, on, on},
+        {"/fotos.jpg/icone.ico", on, off, off, on, on},
+    };
+    for (const Row& r : rows) {
+        const KindCommands k = KindCommandsFor(r.path);
+        EXPECT_EQ(k.toBmp, r.toBmp) << r.path;
+        EXPECT_EQ(k.toJpg, r.toJpg) << r.path;
+        EXPECT_EQ(k.toIco, r.toIco) << r.path;
+        EXPECT_EQ(k.convert, r.convert) << r.path;
+        EXPECT_EQ(k.effects, r.effects) << r.path;
     }
-    const auto none = KindCommandsFor("/a/leiame.txt");
-    EXPECT_FALSE(none.convert.has_value());
-    EXPECT_FALSE(none.effects.has_value());
+}
+
+TEST(KindRules, GifsAreShownAnimatedByTheirPath) {
+    EXPECT_TRUE(ShownAsGif("/home/ana/fotos.gif/praia.jpg"));
+    EXPECT_TRUE(ShownAsGif("/a/anima.gif"));
+    EXPECT_FALSE(ShownAsGif("/home/ana/praia.jpg"));
 }

@@ -1,12 +1,13 @@
 // libFuzzer target for the picture probe, which reads every file's raw bytes
-// before anything decodes them. Not part of the CMake build (it needs clang).
+// before anything decodes them. The fuzzing build needs clang and stays out of CMake.
 // From the repository root:
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined,integer \
 //     -fno-sanitize-recover=all -I. platform/picture_probe.cpp tests/fuzz/probe_fuzz.cpp \
 //     -o /tmp/probe_fuzz
 //   mkdir -p /tmp/probe_corpus && /tmp/probe_fuzz -max_total_time=600 /tmp/probe_corpus
-//   build/bin/amostras
-// Seed with small files of every kind (the samples folder holds most of them).
+//   tests/fuzz/corpus build/bin/amostras
+// tests/fuzz/corpus holds tiny seeds of every kind, and of every input that once
+// went wrong; CTest replays them (probe_replay.cpp). Add a crashing input there.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +18,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fotello::PictureProbe p = fotello::ProbePicture(std::span(data, size));
     // Touch every result so nothing is optimised away.
-    volatile std::int64_t sink = p.pixels() ^ p.width ^ p.height ^ p.bestIcon ^ p.wmfBoxWidth ^
-                                 p.wmfBoxHeight ^ p.wmfUnitsPerInch;
+    volatile std::int64_t sink =
+        p.pixels() ^ p.width ^ p.height ^ p.bestIcon ^ p.truncated ^ p.invalid ^ int(p.kind);
     (void)sink;
     return 0;
 }

@@ -1,7 +1,10 @@
 // The structure probe: kinds by content, declared sizes, and every cut-off
 // file reported as truncated.
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <future>
 #include <gtest/gtest.h>
 #include <span>
 
@@ -103,6 +106,8 @@ TEST(PictureProbe, GarbageIsUnknownOrInvalid) {
     EXPECT_TRUE(Probe(QByteArray("\xFF\xD8\xFF\xDA\x00\x02\x00\xFF\xD9", 9)).invalid);
 }
 
+class PictureFolderTest : public testing::PictureFolder {};
+
 // Hostile headers: sides near 2^32 must not wrap a product into something small.
 QByteArray Bytes(std::initializer_list<int> values) {
     QByteArray b;
@@ -155,6 +160,135 @@ TEST(PictureProbe, BmpRowsTimesHeightBeyond64BitsIsTruncated) {
     EXPECT_FALSE(p.invalid);
     EXPECT_EQ(p.height, std::int64_t(1) << 31);
     EXPECT_GT(p.pixels(), kMaxPicturePixels);
+}
+
+// The probe on a worker: a probe that never returns fails the test program
+// (the thread cannot be stopped) instead of hanging it.
+PictureProbe ProbeEnding(const QByteArray& bytes) {
+    auto done = std::async(std::launch::async, [bytes] { return Probe(bytes); });
+    if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the probe never returned";
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
+    return done.get();
+}
+
+QByteArray Le16(int v) {
+    return Bytes({v & 0xFF, (v >> 8) & 0xFF});
+}
+QByteArray Le32(qint64 v) {
+    return Bytes(
+        {int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int((v >> 24) & 0xFF)});
+}
+
+// A BMP with an information header, a two-colour palette (blue, red) and the given pixel data.
+QByteArray Bmp(int width, int height, int bits, int compression, const QByteArray& pixels) {
+    const int start = 14 + 40 + 8;
+    return "BM" + Le32(start + pixels.size()) + Le32(0) + Le32(start) + Le32(40) + Le32(width) +
+           Le32(height) + Le16(1) + Le16(bits) + Le32(compression) + Le32(pixels.size()) + Le32(0) +
+           Le32(0) + Le32(2) + Le32(0) + Bytes({0xFF, 0, 0, 0, 0, 0, 0xFF, 0}) + pixels;
+}
+
+TEST(PictureProbe, BmpWithoutWidthIsRefusedWithoutDividingByIt) {
+    for (int bits : {1, 8, 24, 32}) {
+        const PictureProbe p = ProbeEnding(Bmp(0, 4, bits, 0, QByteArray(64, '\0')));
+        EXPECT_TRUE(p.invalid) << bits;
+        EXPECT_EQ(p.pixels(), 0);
+    }
+    EXPECT_TRUE(Probe(Bmp(4, 0, 24, 0, QByteArray(64, '\0'))).invalid);
+    EXPECT_FALSE(Probe(Bmp(1, 1, 24, 0, QByteArray(4, '\0'))).invalid);
+}
+
+// Run-length rows, bottom row first: 4 red then end of line; 4 blue then end of picture.
+const QByteArray kRle8Rows = Bytes({4, 1, 0, 0, 4, 0, 0, 1});
+const QByteArray kRle4Rows = Bytes({4, 0x11, 0, 0, 4, 0x00, 0, 1});
+
+TEST_F(PictureFolderTest, RunLengthBmpsAreReadAndTheirCutsAreTruncated) {
+    for (const auto& [bits, compression, rows] :
+         {std::tuple{8, 1, kRle8Rows}, std::tuple{4, 2, kRle4Rows}}) {
+        SCOPED_TRACE(bits);
+        const QByteArray file = Bmp(4, 2, bits, compression, rows);
+        const PictureProbe p = Probe(file);
+        EXPECT_EQ(p.kind, PictureKind::Bmp);
+        EXPECT_EQ(p.width, 4);
+        EXPECT_EQ(p.height, 2);
+        EXPECT_FALSE(p.truncated);
+        EXPECT_FALSE(p.invalid);
+        for (qsizetype n = 2; n < file.size(); ++n)
+            ASSERT_TRUE(Probe(TruncatedCopy(file, n)).truncated) << "cut at " << n;
+
+        const PictureResult r = ReadPicture(write("rle.bmp", file));
+        ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+        ASSERT_EQ(r.image.size(), QSize(4, 2));
+        EXPECT_EQ(r.image.pixel(3, 1), qRgb(255, 0, 0)); // the bottom row comes first
+        EXPECT_EQ(r.image.pixel(0, 0), qRgb(0, 0, 255));
+    }
+}
+
+TEST(PictureProbe, GifJunkAfterFramesIsHarmlessJunkBeforeThemIsNot) {
+    const QImage photo = testing::Halves(16, 16, Qt::red, Qt::blue);
+    QByteArray gif = EncodeGif({photo}, {5});
+    ASSERT_EQ(gif.back(), char(0x3B));
+    for (const QByteArray& tail :
+         {QByteArray("\x3B junk after the trailer"), QByteArray("junk in place of the trailer")}) {
+        const PictureProbe p = Probe(gif.chopped(1) + tail);
+        EXPECT_FALSE(p.invalid) << tail.constData();
+        EXPECT_FALSE(p.truncated) << tail.constData();
+        EXPECT_EQ(p.width, 16);
+    }
+    // The same junk where the first frame should start.
+    const auto frame = gif.indexOf(char(0x2C), 13);
+    ASSERT_GT(frame, 0);
+    const PictureProbe before = Probe(gif.left(frame) + "junk");
+    EXPECT_TRUE(before.invalid);
+}
+
+TEST(PictureProbe, IconEntriesOfEqualSizeTheFirstWins) {
+    const QImage red = testing::Halves(16, 16, Qt::red, Qt::red, QImage::Format_ARGB32);
+    const QImage blue = testing::Halves(16, 16, Qt::blue, Qt::blue, QImage::Format_ARGB32);
+    EXPECT_EQ(Probe(EncodeIco({red, blue})).bestIcon, 0);
+    EXPECT_EQ(Probe(EncodeIco({red, blue, blue.scaled(32, 32)})).bestIcon, 2);
+    EXPECT_EQ(Probe(EncodeIco({red.scaled(8, 8), blue, red})).bestIcon, 1);
+}
+
+TEST_F(PictureFolderTest, IconReadShowsTheFirstOfEqualEntries) {
+    const QImage red = testing::Halves(16, 16, Qt::red, Qt::red, QImage::Format_ARGB32);
+    const QImage blue = testing::Halves(16, 16, Qt::blue, Qt::blue, QImage::Format_ARGB32);
+    const PictureResult r =
+        ReadPicture(write("dois.ico", EncodeIco({red.scaled(8, 8), blue, red})));
+    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+    EXPECT_EQ(r.image.pixel(8, 8), qRgb(0, 0, 255));
+}
+
+TEST(PictureProbe, JpegThatEndsWithoutAScanIsInvalid) {
+    const QByteArray jpeg = EncodeJpeg(testing::Halves(16, 16, Qt::red, Qt::blue));
+    const auto scan = jpeg.indexOf("\xFF\xDA");
+    ASSERT_GT(scan, 0);
+    const PictureProbe p = Probe(jpeg.left(scan) + "\xFF\xD9");
+    EXPECT_EQ(p.width, 16) << "the frame header was read";
+    EXPECT_TRUE(p.invalid);
+    EXPECT_FALSE(p.truncated);
+    EXPECT_FALSE(Probe(jpeg).invalid);
+}
+
+// A metafile header without a placeable header, then the given records.
+QByteArray Wmf(const QByteArray& records) {
+    return Le16(1) + Le16(9) + Le16(0x300) + Le32(9 + records.size() / 2) + Le16(0) + Le32(3) +
+           Le16(0) + records;
+}
+const QByteArray kEndRecord = Le32(3) + Le16(0);
+
+TEST(PictureProbe, WmfRecordsShorterThanTheirHeaderAreInvalid) {
+    // A record of 0 words would never move the walk on.
+    for (int words : {0, 1, 2}) {
+        const PictureProbe p = ProbeEnding(Wmf(Le32(words) + Le16(0x1E) + kEndRecord));
+        EXPECT_TRUE(p.invalid) << words;
+    }
+    const PictureProbe fine = Probe(Wmf(Le32(3) + Le16(0x1E) + kEndRecord));
+    EXPECT_EQ(fine.kind, PictureKind::Wmf);
+    EXPECT_FALSE(fine.invalid);
+    EXPECT_FALSE(fine.truncated);
 }
 
 } // namespace

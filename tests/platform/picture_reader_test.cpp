@@ -151,7 +151,11 @@ TEST_F(ReadPictureTest, CoverBoxPicksTheSmallestJpegReductionThatCoversIt) {
         QString path;
         QSize box, want, natural;
     } const cases[] = {
-        {wide, {80, 80}, {500, 375}, {4000, 3000}},       // 1/8
+        {wide, {80, 80}, {500, 375}, {4000, 3000}},    // 1/8
+        {wide, {500, 375}, {500, 375}, {4000, 3000}},  // 1/8 covers it exactly
+        {wide, {501, 375}, {1000, 750}, {4000, 3000}}, // one pixel more: 1/4
+        {wide, {500, 376}, {1000, 750}, {4000, 3000}},
+        {wide, {2000, 1500}, {2000, 1500}, {4000, 3000}}, // 1/2 exactly
         {wide, {600, 400}, {1000, 750}, {4000, 3000}},    // 1/8 is too small, 1/4 covers it
         {wide, {3000, 3000}, {4000, 3000}, {4000, 3000}}, // nothing smaller covers it
         {tall, {400, 300}, {750, 1000}, {3000, 4000}},    // 1/8 would give 375 x 500 shown

@@ -1,3 +1,5 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -34,6 +36,13 @@ TEST(FolderListing, NameOrderIgnoresCase) {
     std::vector<std::string> v{"b.jpg", "A.jpg", "a.jpg", "C.JPG", "10.bmp", "9.bmp"};
     std::sort(v.begin(), v.end(), NameLess);
     EXPECT_EQ(v, (std::vector<std::string>{"10.bmp", "9.bmp", "A.jpg", "a.jpg", "b.jpg", "C.JPG"}));
+    // Names equal but for case, given in reverse order: their bytes decide.
+    std::vector<std::string> same{"foto.jpg", "Foto.jpg", "FOTO.jpg", "FOTO.JPG"};
+    std::sort(same.begin(), same.end(), NameLess);
+    EXPECT_EQ(same, (std::vector<std::string>{"FOTO.JPG", "FOTO.jpg", "Foto.jpg", "foto.jpg"}));
+    EXPECT_TRUE(NameLess("A.jpg", "a.jpg"));
+    EXPECT_FALSE(NameLess("a.jpg", "A.jpg"));
+    EXPECT_FALSE(NameLess("a.jpg", "a.jpg"));
 }
 
 class FolderListingFs : public ::testing::Test {
@@ -90,4 +99,26 @@ TEST_F(FolderListingFs, SubfoldersAndUnreadableFolders) {
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.error, ENOENT);
     EXPECT_FALSE(ListMatchingFiles(dir + "/arquivo", kPictures).ok);
+}
+
+TEST_F(FolderListingFs, EntriesOfUnknownTypeAreLookedUp) {
+    // Some filesystems (and some network ones) report DT_UNKNOWN for every entry.
+    ::mkdir((dir + "/sub").c_str(), 0755);
+    touch(dir + "/file");
+    ::symlink("sub", (dir + "/link").c_str());
+    ::symlink("file", (dir + "/filelink").c_str());
+    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(dfd, 0);
+    struct Case {
+        const char* name;
+        unsigned char type;
+        bool want;
+    } const cases[] = {
+        {"sub", DT_UNKNOWN, true},   {"file", DT_UNKNOWN, false}, {"link", DT_UNKNOWN, true},
+        {"filelink", DT_LNK, false}, {"link", DT_LNK, true},      {"sub", DT_DIR, true},
+        {"file", DT_REG, false},     {"gone", DT_UNKNOWN, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsSubfolderEntry(dfd, c.name, c.type), c.want) << c.name << " " << int(c.type);
+    ::close(dfd);
 }

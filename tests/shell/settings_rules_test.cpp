@@ -55,11 +55,38 @@ TEST(ParseThumbSize, TextsThatDoNotFitTheShape) {
     EXPECT_EQ(f.text3, " 12");
 }
 
+TEST(ParseThumbSize, TheEdgesOfEachPosition) {
+    struct Case {
+        const char* text;
+        const char* t1; // "old1" when the first field is left alone
+        const char* t2;
+        const char* t3; // "old3" when the third field is left alone
+    } const cases[] = {
+        {"abcx 12", "old1", " 12", " 12"},  // "x" at 4: p - 4 is 0, no first field
+        {"abcdx 12", "abcd", " 12", " 12"}, // "x" at 5: the first field starts at 1
+        {"abc", "old1", "abc", "abc"},      // three characters: the third field is all of them
+        {"ab", "old1", "ab", "old3"},       {"100 x 100 - 0 x 0", "100 ", " 100", "x 0"},
+    };
+    for (const Case& c : cases) {
+        const ThumbFields f = ParseThumbSize(c.text, {"old1", "old2", "old3"});
+        EXPECT_EQ(f.text1, c.t1) << c.text;
+        EXPECT_EQ(f.text2, c.t2) << c.text;
+        EXPECT_EQ(f.text3, c.t3) << c.text;
+    }
+}
+
 TEST(ParseThumbSize, UnusableGeometryFallsBackToTheDefault) {
     const ThumbFields def = ParseThumbSize(kDefaultThumbGeometry, {});
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("", {})).text2, def.text2);
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("grande", {})).text3, def.text3);
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("100 x 0 - 8 x 8", {})).text2, def.text2);
+    // A picture box of 0: every field becomes the default's, not only the third.
+    const ThumbFields noBox = UsableThumbFields(ParseThumbSize("100 x 100 - 0 x 0", {}));
+    EXPECT_EQ(noBox.text1, def.text1);
+    EXPECT_EQ(noBox.text2, def.text2);
+    EXPECT_EQ(noBox.text3, def.text3);
+    // First field of 0 ("abcx" leaves it empty).
+    EXPECT_EQ(UsableThumbFields(ParseThumbSize("abcx 12", {})).text3, def.text3);
     const ThumbFields good = ParseThumbSize("120 x 120 - 100 x 100", {});
     EXPECT_EQ(UsableThumbFields(good).text3, "100");
 }

@@ -56,6 +56,16 @@ TEST(ShortenCaption, CutsWholeCharactersAtTheEndAndAddsDots) {
     EXPECT_EQ(ShortenCaption("Ação ção.jpg", 106, sevenPerByte), "Ação ç...");
 }
 
+TEST(ShortenCaption, BothLimitsAtOnePixelEitherSide) {
+    const auto sevenEach = [](std::string_view s) { return int(s.size()) * 7; };
+    // "abcdefgh.jpg" is 84 pixels: it fits a limit of 84 (cell 99), not of 83.
+    EXPECT_EQ(ShortenCaption("abcdefgh.jpg", 99, sevenEach), "abcdefgh.jpg");
+    EXPECT_EQ(ShortenCaption("abcdefgh.jpg", 98, sevenEach), "abcdefgh...");
+    // Beside "..." (21): cell 99 leaves 63, exactly 9 characters; cell 98 only 8.
+    EXPECT_EQ(ShortenCaption("abcdefghijklm.jpg", 99, sevenEach), "abcdefghi...");
+    EXPECT_EQ(ShortenCaption("abcdefghijklm.jpg", 98, sevenEach), "abcdefgh...");
+}
+
 TEST(Progress, FiguresInSinglePrecisionHalvesToEven) {
     struct Case {
         int i, count, want;

@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +18,7 @@
 #include "shell/thumb_texts.h"
 #include "shell/thumbnail_builder.h"
 #include "shell/thumbnail_strip.h"
+#include "tests/platform/log_capture.h"
 #include "thumb_files.h"
 
 namespace fotello {
@@ -153,6 +156,8 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
     TestWindow tw;
     FrmFotello& w = *tw.w;
     ThumbnailBuilder* builder = tw.builder();
+    // The builder's log tells which files its workers took up, and which results it dropped.
+    testing::LogCapture log("fotello.thumbs.debug=true");
     QStringList names;
     QObject::connect(builder, &ThumbnailBuilder::entryDone, &w,
                      [&](int, const QString& name) { names << name; });
@@ -160,6 +165,7 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
 
     ASSERT_TRUE(w.File1->setPathQuietly(big.path()));
     w.ResetThumbnails();
+    const std::uint64_t first = builder->generation();
     // Let a few of the first build's pictures land, then switch folders.
     QSignalSpy some(builder, &ThumbnailBuilder::entryDone);
     ASSERT_TRUE(some.wait(10000));
@@ -168,13 +174,36 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
     ASSERT_TRUE(w.File1->setPathQuietly(small.path()));
     w.ResetThumbnails();
     ASSERT_TRUE(finished.wait(30000));
-    QTest::qWait(300); // anything late from the first build would show now
+    // Wait until every file of the first build a worker took up has come back or was
+    // skipped: anything late from it would show by then.
+    const QString tag = QString("build %1 ").arg(first);
+    const auto firstBuildSettled = [&] {
+        QSet<QString> open;
+        for (const auto& line : log.lines("fotello.thumbs")) {
+            if (!line.text.startsWith(tag))
+                continue;
+            const QStringList words = line.text.mid(tag.size()).split(QRegularExpression("[ :]"));
+            if (words.size() < 2)
+                continue;
+            if (words[0] == "reading")
+                open << words[1];
+            else if (words[0] == "skipping" || words[0] == "got" || words[0] == "dropping")
+                open.remove(words[1]);
+        }
+        return open.isEmpty();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(firstBuildSettled, 30000));
 
     EXPECT_EQ(finished.count(), 1); // the replaced build never finishes
     EXPECT_EQ(names.mid(before), (QStringList{"x.jpg", "y.bmp", "z.jpg"}));
     ASSERT_EQ(w.picFrame->cellCount(), 3);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(w.picFrame->cellTag(i).startsWith("big")) << i;
+        // The picture too: a late result of the first build would bring its own.
+        const QImage cell = w.picFrame->cellPicture(i);
+        const QRgb middle = cell.pixel(cell.width() / 2, cell.height() / 2);
+        EXPECT_TRUE(qRed(middle) > 200 && qGreen(middle) > 200 && qBlue(middle) < 80) << i;
+    }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // one hourglass, restored once
     EXPECT_EQ(w.lblStat->text(), "");
 }
@@ -189,7 +218,8 @@ TEST(ThumbnailBuild, ClosingTheWindowMidBuildIsSafe) {
     QSignalSpy some(tw->builder(), &ThumbnailBuilder::entryDone);
     ASSERT_TRUE(some.wait(10000));
     tw.reset(); // waits for the files being read; their results go nowhere
-    QTest::qWait(100);
+    // Whatever the workers posted before they were joined is in the queue now.
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

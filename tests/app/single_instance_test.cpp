@@ -1,0 +1,135 @@
+// The single-instance lock against what others can leave in a shared folder.
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/single_instance.h"
+
+namespace fs = std::filesystem;
+using fotello::InstanceLockPath;
+using fotello::SingleInstanceLock;
+
+namespace {
+
+constexpr uid_t kSomeoneElse = 65534; // nobody
+
+class InstanceLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/fotello-lock-test-XXXXXX";
+        ASSERT_TRUE(::mkdtemp(tmpl));
+        dir = tmpl;
+    }
+    void TearDown() override {
+        for (int fd : held)
+            ::close(fd);
+        fs::remove_all(dir);
+    }
+    // An flock held on path through a descriptor of our own, as another process would.
+    void holdLock(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0) << path;
+        ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        held.push_back(fd);
+    }
+    std::string dir;
+    std::vector<int> held;
+};
+
+TEST_F(InstanceLock, SecondHolderSeesTheFirstUntilItGoes) {
+    const std::string lock = dir + "/a.lock";
+    {
+        SingleInstanceLock first(lock);
+        EXPECT_FALSE(first.otherInstanceRunning());
+        EXPECT_TRUE(SingleInstanceLock(lock).otherInstanceRunning());
+    }
+    EXPECT_FALSE(SingleInstanceLock(lock).otherInstanceRunning());
+}
+
+TEST_F(InstanceLock, ALinkAtTheLockPathIsNeverFollowed) {
+    // A link to a file someone holds a lock on must not stop the program...
+    const std::string target = dir + "/target";
+    { SingleInstanceLock make(target); }
+    holdLock(target);
+    ASSERT_EQ(::symlink(target.c_str(), (dir + "/link.lock").c_str()), 0);
+    EXPECT_FALSE(SingleInstanceLock(dir + "/link.lock").otherInstanceRunning());
+
+    // ...and a dangling one must not make a file where it points.
+    ASSERT_EQ(::symlink((dir + "/made").c_str(), (dir + "/dangling.lock").c_str()), 0);
+    EXPECT_FALSE(SingleInstanceLock(dir + "/dangling.lock").otherInstanceRunning());
+    EXPECT_FALSE(fs::exists(dir + "/made"));
+}
+
+TEST_F(InstanceLock, SomeoneElsesLockFileIsNotOurs) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "making a file of another user needs root";
+    const std::string lock = dir + "/theirs.lock";
+    { SingleInstanceLock make(lock); }
+    ASSERT_EQ(::chmod(lock.c_str(), 0666), 0);
+    ASSERT_EQ(::chown(lock.c_str(), kSomeoneElse, kSomeoneElse), 0);
+    holdLock(lock);
+    EXPECT_FALSE(SingleInstanceLock(lock).otherInstanceRunning())
+        << "a file made by another user kept the program from starting";
+}
+
+// Sets an environment variable for one test.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(InstanceLock, RuntimeFolderOnlyWhenItIsTheUsersAlone) {
+    const std::string runtime = dir + "/runtime", tmp = dir + "/tmp";
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(tmp.c_str(), 01777), 0);
+    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime), tmpdir("TMPDIR", tmp);
+    const auto folderOf = [] { return fs::path(InstanceLockPath("/opt/fotello")).parent_path(); };
+
+    EXPECT_EQ(folderOf(), runtime);
+    ASSERT_EQ(::chmod(runtime.c_str(), 0770), 0);
+    EXPECT_EQ(folderOf(), tmp) << "writable by the group";
+    ASSERT_EQ(::chmod(runtime.c_str(), 0702), 0);
+    EXPECT_EQ(folderOf(), tmp) << "writable by anyone";
+    ASSERT_EQ(::chmod(runtime.c_str(), 0700), 0);
+    {
+        ScopedEnv file("XDG_RUNTIME_DIR", dir + "/not-a-folder");
+        EXPECT_EQ(folderOf(), tmp);
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(runtime.c_str(), kSomeoneElse, kSomeoneElse), 0);
+        EXPECT_EQ(folderOf(), tmp) << "owned by someone else";
+    } else {
+        ScopedEnv root("XDG_RUNTIME_DIR", "/"); // root's
+        EXPECT_EQ(folderOf(), tmp) << "owned by someone else";
+    }
+    // The name tells the user and the installation apart.
+    EXPECT_NE(InstanceLockPath("/opt/fotello"), InstanceLockPath("/usr/lib/fotello"));
+    EXPECT_NE(fs::path(InstanceLockPath("/opt/fotello"))
+                  .filename()
+                  .string()
+                  .find("-" + std::to_string(::getuid()) + "-"),
+              std::string::npos);
+}
+
+} // namespace
