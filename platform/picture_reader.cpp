@@ -147,6 +147,8 @@ const char* ErrorName(PictureError error) {
         return "not a file";
     case PictureError::Unreadable:
         return "unreadable";
+    case PictureError::NoFonts:
+        return "no fonts to draw it";
     case PictureError::None:
         break;
     }

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QLoggingCategory>
 
 #include "platform/log.h"
 #include "platform/wmf_protocol.h"
@@ -22,8 +21,6 @@ extern char** environ;
 
 namespace fotello {
 namespace {
-
-Q_LOGGING_CATEGORY(WmfLog, "fotello.wmf")
 
 using Clock = std::chrono::steady_clock;
 
@@ -237,7 +234,7 @@ WmfRenderResult RenderWmfInHelper(const QByteArray& metafile, const QString& hel
             // A fault of the installation, not of the file: said once, whatever the log rules.
             static std::atomic_bool said{false};
             if (!said.exchange(true))
-                qCCritical(WmfLog).noquote() << line;
+                qCCritical(lcWmf).noquote() << line;
             return Failure(PictureError::NoFonts,
                            line.isEmpty() ? QStringLiteral("libwmf found no fonts") : line);
         }
