@@ -2,7 +2,7 @@
 // before anything decodes them. The fuzzing build needs clang and stays out of CMake.
 // From the repository root:
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined,integer
-//     -fno-sanitize-recover=all -I. platform/picture_probe.cpp tests/fuzz/probe_fuzz.cpp \
+//     -fno-sanitize-recover=all -I. platform/picture_probe.cpp tests/fuzz/probe_fuzz.cpp
 //     -o /tmp/probe_fuzz
 //   mkdir -p /tmp/probe_corpus && /tmp/probe_fuzz -max_total_time=600 /tmp/probe_corpus
 //   tests/fuzz/corpus build/bin/amostras
