@@ -176,6 +176,20 @@ TEST_F(TreeTest, AFolderOfThousandsOfSubfoldersIsReadAwayFromTheWindow) {
     EXPECT_EQ(node->child(500)->childCount(), 1);
 }
 
+TEST_F(TreeTest, TheHourglassGoesWhenTheTreeOrTheWindowGoesMidExpansion) {
+    QDir(dir).mkpath("a/b");
+    startIdle();
+    tree()->expandItem(addNode(tree(), dir + "/"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    w->FillDrives();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    tree()->expandItem(addNode(tree(), dir + "/"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    w.reset();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST_F(TreeTest, KeysOpenTheFolderTheyReachAndEnterExpandsIt) {
     write("Fotos/praia.jpg", makers::EncodeJpeg(picture(16, 12)));
     QDir(dir).mkpath("Fotos/2003");
