@@ -78,8 +78,14 @@ template <typename Keep> FolderListing listFolder(const std::string& folder, Kee
         ::close(dfd);
         return out;
     }
-    errno = 0;
-    while (const dirent* e = ::readdir(dir)) {
+    for (;;) {
+        // readdir reports a failure only through errno, which fstatat below also sets.
+        errno = 0;
+        const dirent* e = ::readdir(dir);
+        if (!e) {
+            out.error = errno;
+            break;
+        }
         const std::string name = e->d_name;
         if (name.empty() || name[0] == '.')
             continue;
@@ -91,6 +97,11 @@ template <typename Keep> FolderListing listFolder(const std::string& folder, Kee
             out.names.push_back(name);
     }
     ::closedir(dir);
+    if (out.error != 0) {
+        // A folder that opens but cannot be read is as unreadable as one that does not open.
+        out.names.clear();
+        return out;
+    }
     std::sort(out.names.begin(), out.names.end(), NameLess);
     out.ok = true;
     return out;

@@ -26,7 +26,10 @@ StatusPlaces StatusBarPlaces(int barWidth, int barHeight, int closeWidth, int pr
 }
 
 FolderPane FolderPaneAfterSplit(int paneHeight) {
-    return {ScaledHeight(paneHeight, 1.62), ScaledHeight(paneHeight, 3.14)};
+    // The list fills the pane under the tree, as it does after a window resize:
+    // a list of a fixed share of the pane left an empty band below it.
+    const int tree = ScaledHeight(paneHeight, 1.62);
+    return {tree, FileListHeight(paneHeight, tree)};
 }
 
 int FileListHeight(int paneHeight, int treeHeight) {

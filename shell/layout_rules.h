@@ -34,7 +34,8 @@ struct StatusPlaces {
 StatusPlaces StatusBarPlaces(int barWidth, int barHeight, int closeWidth, int progressWidth,
                              int sizeWidth);
 
-// The folder pane after its splitter moved: tree over file list.
+// The folder pane after its splitter moved: a tree of the pane / 1.62 over a
+// file list that fills the rest (FileListHeight).
 struct FolderPane {
     int treeHeight = 0;
     int listHeight = 0;

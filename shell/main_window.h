@@ -13,10 +13,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
+
+#include "shell/settings_rules.h"
 
 class QAction;
 class QComboBox;
@@ -41,11 +44,17 @@ class ToolbarButton;
 class ToolbarSeparator;
 class ToolbarStrip;
 struct ConfigRecord;
+struct SubfolderScan;
 
 // Thumbnail builder state, defined with the builder.
 struct ThumbState;
 struct ThumbStateDeleter {
     void operator()(ThumbState* s) const;
+};
+// Folder tree state (expansions under way), defined with the tree.
+struct TreeState;
+struct TreeStateDeleter {
+    void operator()(TreeState* s) const;
 };
 
 class FrmFotello : public QWidget {
@@ -68,6 +77,15 @@ public:
     std::int32_t windowBackColor = 0;       // 0x00BBGGRR
     bool hoverTracking = false;
     QString currentFileName;
+
+    // The settings in force, parsed from the hidden fields when they were
+    // loaded or last applied; layout reads these, never the fields' text.
+    const SettingsValues& settings() const { return settings_; }
+    // Takes the hidden fields as they are now: the thumbnail geometry from
+    // Text1 to Text3, the screen background from txtFundo and the magnifier
+    // switch from txtZoom; the picture host's background becomes windowBack
+    // when one is given. Then lays the strip out again.
+    void ApplySettings(std::optional<std::int32_t> windowBack = std::nullopt);
 
     // --- Toolbars ---------------------------------------------------------
     ToolbarStrip* CtbBar3 = nullptr; // command toolbar
@@ -200,11 +218,16 @@ private:
     void placeFolderPane();
     void splitFolderPane();
     void centreStillPicture();
+    void applyMagnifierSwitch();
+    void readSettingsFields();
+    void fillExpandedNode(const SubfolderScan& scan); // main_window_tree.cpp
 
     QString programFolder_;
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load
+    SettingsValues settings_;
     std::unique_ptr<ThumbState, ThumbStateDeleter> thumbState_;
+    std::unique_ptr<TreeState, TreeStateDeleter> treeState_;
 };
 
 } // namespace fotello

@@ -17,6 +17,16 @@
 
 namespace fotello {
 
+namespace {
+
+void readScreenBackColor(SettingsValues& settings, const QString& fundoText) {
+    const auto colour = WindowBackColorValue(fundoText.toStdString());
+    if (colour && IsBgrColour(*colour))
+        settings.screenBackColor = *colour;
+}
+
+} // namespace
+
 void FrmFotello::Form_Load() {
     // Every step stands alone: one that fails leaves the rest to run.
     WaitPointer wait;
@@ -77,13 +87,33 @@ void FrmFotello::LoadSettings() {
         windowBackColor = *colour;
     if (IsBgrColour(windowBackColor))
         ssScroll1->setBackColor(static_cast<std::uint32_t>(windowBackColor));
+    applyMagnifierSwitch();
+    readScreenBackColor(settings_, txtFundo->text());
+}
 
+void FrmFotello::applyMagnifierSwitch() {
     if (MagnifierOn(txtZoom->text().toStdString())) {
         Timer2->start();
     } else {
         drawMagnifierIdleCross();
         Timer2->stop();
     }
+}
+
+void FrmFotello::readSettingsFields() {
+    settings_.thumbs = ThumbGeometryOf(
+        {Text1->text().toStdString(), Text2->text().toStdString(), Text3->text().toStdString()});
+    readScreenBackColor(settings_, txtFundo->text());
+}
+
+void FrmFotello::ApplySettings(std::optional<std::int32_t> windowBack) {
+    readSettingsFields();
+    applyMagnifierSwitch();
+    if (windowBack && IsBgrColour(*windowBack)) {
+        windowBackColor = *windowBack;
+        ssScroll1->setBackColor(static_cast<std::uint32_t>(windowBackColor));
+    }
+    Redimens();
 }
 
 void FrmFotello::drawMagnifierIdleCross() {
@@ -101,6 +131,7 @@ void FrmFotello::ParseThumbSize() {
     Text1->setText(QString::fromStdString(f.text1));
     Text2->setText(QString::fromStdString(f.text2));
     Text3->setText(QString::fromStdString(f.text3));
+    settings_.thumbs = ThumbGeometryOf(f);
 }
 
 } // namespace fotello

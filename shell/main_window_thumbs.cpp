@@ -3,7 +3,6 @@
 #include <limits>
 #include <optional>
 
-#include <QApplication>
 #include <QFile>
 #include <QFontMetrics>
 #include <QScrollBar>
@@ -11,18 +10,18 @@
 #include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "shell/main_window.h"
-#include "shell/numbers.h"
 #include "shell/thumb_geometry.h"
 #include "shell/thumb_strip_layout.h"
 #include "shell/thumb_texts.h"
 #include "shell/thumbnail_builder.h"
 #include "shell/thumbnail_strip.h"
+#include "shell/wait_pointer.h"
 
 namespace fotello {
 
 struct ThumbState {
     ThumbnailBuilder* builder = nullptr; // a child of the window, deleted first
-    bool waitPointer = false;            // the hourglass is ours to restore
+    std::optional<WaitPointer> wait;     // the hourglass while a build runs
     int nextCell = 0;                    // cells are numbered without gaps
     int side = 0;                        // of the square picture box
     int captionWidth = 0;                // the cell width captions are cut for
@@ -35,17 +34,10 @@ void ThumbStateDeleter::operator()(ThumbState* s) const {
     if (!s)
         return;
     delete s->builder; // waits for the files being read; drops their results
-    if (s->waitPointer)
-        QApplication::restoreOverrideCursor();
     delete s;
 }
 
 namespace {
-
-// The numeric value of a settings field, as a whole number of pixels.
-int FieldPixels(const QLineEdit* field) {
-    return RoundToInt32(NumericValue(field->text().toStdString())).value_or(0);
-}
 
 int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
@@ -64,10 +56,7 @@ QVector<ThumbnailBuilder::Entry> FileEntries(const FileListBox* list) {
 }
 
 void EndBuild(FrmFotello& w, ThumbState& st) {
-    if (st.waitPointer) {
-        QApplication::restoreOverrideCursor();
-        st.waitPointer = false;
-    }
+    st.wait.reset();
     st.captionMetrics.reset();
     w.lblCount->setText(QString());
 }
@@ -126,10 +115,8 @@ void FrmFotello::BuildThumbnails() {
     ThumbState& st = *thumbState_;
     // A build still running is replaced, never interleaved.
     st.builder->cancel();
-    if (!st.waitPointer) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        st.waitPointer = true;
-    }
+    if (!st.wait)
+        st.wait.emplace();
 
     const QColor buttonFace = palette().color(QPalette::Button);
     picFrame->setStripGeometry({0, 0}, picFrame->cellSize());
@@ -147,9 +134,9 @@ void FrmFotello::BuildThumbnails() {
 
     InitProgress();
     st.nextCell = 0;
-    st.side = FieldPixels(Text3);
+    st.side = settings_.thumbs.side;
     // Cells take the width of the settings when the strip is laid out.
-    st.captionWidth = FieldPixels(Text2) > 0 ? FieldPixels(Text2) : picFrame->cellSize().width();
+    st.captionWidth = settings_.thumbs.cellWidth;
     st.captionMetrics.emplace(picFrame->stripFont());
     picFrame->setPictureBackColor(buttonFace.rgb());
     st.builder->start(FileEntries(File1), st.side, buttonFace.rgb());
@@ -159,8 +146,8 @@ void FrmFotello::Redimens() {
     if (!picFrame)
         return;
     QScrollBar* vsb = picFrame->vsbSlide();
-    const int cellWidth = FieldPixels(Text2);
-    const int cellHeight = FieldPixels(Text1);
+    const int cellWidth = settings_.thumbs.cellWidth;
+    const int cellHeight = settings_.thumbs.cellHeight;
     picFrame->setCellSize({cellWidth, cellHeight});
 
     const QRect inner = picFrame->contentsRect();

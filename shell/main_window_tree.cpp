@@ -1,9 +1,14 @@
 // Folder tree and drives: volumes at the top, folders listed the first time
-// their node is expanded.
+// their node is expanded, away from the window so that a folder of thousands
+// of subfolders does not freeze it.
 
-#include <QApplication>
+#include <optional>
+#include <unordered_map>
+
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 #include "controls/file_list_box.h"
@@ -12,10 +17,26 @@
 #include "platform/paths.h"
 #include "platform/volumes.h"
 #include "shell/folder_listing.h"
+#include "shell/folder_scanner.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/wait_pointer.h"
 
 namespace fotello {
+
+struct TreeState {
+    FolderScanner* scanner = nullptr; // a child of the window, deleted first
+    // Nodes whose subfolders are being read, by the generation of their scan.
+    std::unordered_map<std::uint64_t, QPersistentModelIndex> expanding;
+    std::optional<WaitPointer> wait; // while any node is being expanded
+};
+
+void TreeStateDeleter::operator()(TreeState* s) const {
+    if (!s)
+        return;
+    delete s->scanner; // waits for the folders being read; drops their answers
+    delete s;
+}
 
 namespace {
 
@@ -69,9 +90,59 @@ void addPlaceholder(QTreeWidgetItem* node) {
     node->addChild(new QTreeWidgetItem);
 }
 
+void showDeviceUnavailable(QWidget* parent) {
+    ShowMessage(parent, QString::fromUtf8("Dispositivo não disponível!"), QMessageBox::Critical,
+                "Agenda Orlano 0.09");
+}
+
+// Keys in the tree do what a click does: a node reached with the keys opens
+// its folder, and Enter also expands it.
+class TreeKeys : public QObject {
+public:
+    TreeKeys(FrmFotello* window, QTreeWidget* tree) : QObject(tree), w_(window), tree_(tree) {
+        tree->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched != tree_ || e->type() != QEvent::KeyPress || inside_)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        QTreeWidgetItem* before = tree_->currentItem();
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && before) {
+            tree_->expandItem(before);
+            open(before);
+            return true;
+        }
+        // The tree moves its highlight first; only then is it known where to.
+        inside_ = true;
+        QCoreApplication::sendEvent(tree_, e);
+        inside_ = false;
+        QTreeWidgetItem* after = tree_->currentItem();
+        if (after && after != before)
+            open(after);
+        e->accept(); // the tree's own dispatch already offered it to the parents
+        return true;
+    }
+
+private:
+    void open(QTreeWidgetItem* node) {
+        w_->tView_Click();
+        w_->tView_NodeClick(node);
+    }
+
+    FrmFotello* w_;
+    QTreeWidget* tree_;
+    bool inside_ = false;
+};
+
 } // namespace
 
 void FrmFotello::buildTree() {
+    treeState_.reset(new TreeState);
+    treeState_->scanner = new FolderScanner(this);
+    connect(treeState_->scanner, &FolderScanner::scanned, this, &FrmFotello::fillExpandedNode);
+    new TreeKeys(this, tView);
     tView->setMouseTracking(true);
     tView->viewport()->installEventFilter(this);
     connect(tView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
@@ -93,6 +164,10 @@ void FrmFotello::buildTree() {
 }
 
 void FrmFotello::FillDrives() {
+    // Expansions under way belong to nodes about to go.
+    treeState_->scanner->dropAll();
+    treeState_->expanding.clear();
+    treeState_->wait.reset();
     tView->clear();
     Drive1->clear();
     for (const Volume& v : ListVolumes()) {
@@ -109,39 +184,66 @@ void FrmFotello::FillDrives() {
 void FrmFotello::tView_Expand(QTreeWidgetItem* node) {
     if (!node || node->childCount() == 0 || !node->child(0)->text(0).isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     delete node->takeChild(0);
+    // The mark stays while the subfolders are read; a second expansion in the
+    // meantime finds no placeholder and adds nothing.
+    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    TreeState& st = *treeState_;
+    if (!st.wait)
+        st.wait.emplace();
+    const std::uint64_t generation = st.scanner->scan(localKeyOf(node));
+    st.expanding.emplace(generation, QPersistentModelIndex(tView->indexFromItem(node)));
+}
 
-    const QByteArray parent = localKeyOf(node);
-    const auto listing = ListSubfolders(parent.toStdString());
-    if (!listing.ok) {
-        // The placeholder is gone: the node stays without children and mark.
+void FrmFotello::fillExpandedNode(const SubfolderScan& scan) {
+    TreeState& st = *treeState_;
+    const auto pending = st.expanding.find(scan.generation);
+    if (pending == st.expanding.end())
+        return; // the tree was filled again since
+    const QPersistentModelIndex index = pending->second;
+    st.expanding.erase(pending);
+    if (st.expanding.empty())
+        st.wait.reset();
+    QTreeWidgetItem* node = index.isValid() ? tView->itemFromIndex(index) : nullptr;
+    if (!node)
+        return;
+
+    if (!scan.ok) {
+        // The placeholder is gone: the node stays without children and mark,
+        // and shows the closed picture since it never opened.
         node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
-        QApplication::restoreOverrideCursor();
-        ShowMessage(this, QString::fromUtf8("Dispositivo não disponível!"), QMessageBox::Critical,
-                    "Agenda Orlano 0.09");
+        if (!node->data(0, kOpenImageRole).isNull()) {
+            node->setData(0, kOpenImageRole, QVariant());
+            node->setIcon(0, treeImage(4));
+        }
+        showDeviceUnavailable(this);
         return;
     }
-    for (const std::string& name : listing.names) {
-        const QByteArray key = parent + QByteArray::fromStdString(name) + "/";
-        auto* child = new QTreeWidgetItem(node);
-        child->setText(0, QFile::decodeName(QByteArray::fromStdString(name)));
-        setKey(child, key);
+    const QByteArray parent = localKeyOf(node);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(scan.entries.size()));
+    for (const SubfolderEntry& entry : scan.entries) {
+        const QByteArray name = QByteArray::fromStdString(entry.name);
+        auto* child = new QTreeWidgetItem;
+        child->setText(0, QFile::decodeName(name));
+        setKey(child, parent + name + "/");
         child->setIcon(0, treeImage(4));
-        if (HasSubfolder(key.toStdString())) {
+        if (entry.hasSubfolders) {
             addPlaceholder(child);
             child->setData(0, kOpenImageRole, 5);
         }
+        children.push_back(child);
     }
-    QApplication::restoreOverrideCursor();
+    // One insertion for the whole folder.
+    node->addChildren(children);
+    node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 void FrmFotello::tView_NodeClick(QTreeWidgetItem* node) {
     if (!node || keyOf(node).isEmpty())
         return;
     if (!File1->setLocalPath(localKeyOf(node)))
-        ShowMessage(this, QString::fromUtf8("Dispositivo não disponível!"), QMessageBox::Critical,
-                    "Agenda Orlano 0.09");
+        showDeviceUnavailable(this);
 }
 
 void FrmFotello::tView_Click() {

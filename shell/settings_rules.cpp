@@ -29,6 +29,18 @@ ThumbFields UsableThumbFields(ThumbFields parsed) {
     return ParseThumbSize(kDefaultThumbGeometry, {});
 }
 
+ThumbGeometry ThumbGeometryOf(const ThumbFields& fields) {
+    const ThumbFields f = UsableThumbFields(fields);
+    auto pixels = [](const std::string& text) {
+        return RoundToInt32(NumericValue(text)).value_or(0);
+    };
+    const ThumbGeometry g{pixels(f.text1), pixels(f.text2), pixels(f.text3)};
+    if (g.cellHeight > 0 && g.cellWidth > 0 && g.side > 0)
+        return g;
+    const ThumbFields d = ParseThumbSize(kDefaultThumbGeometry, {});
+    return {pixels(d.text1), pixels(d.text2), pixels(d.text3)};
+}
+
 std::optional<std::int32_t> WindowBackColorValue(const std::string& janelaText) {
     return RoundToInt32(NumericValue(janelaText));
 }

@@ -26,6 +26,25 @@ ThumbFields ParseThumbSize(const std::string& geometry, ThumbFields previous);
 // three sizes would be 0 or less.
 ThumbFields UsableThumbFields(ThumbFields parsed);
 
+// The thumbnail geometry in pixels, as layout uses it.
+struct ThumbGeometry {
+    int cellHeight = 0;
+    int cellWidth = 0;
+    int side = 0; // of the square picture box
+    bool operator==(const ThumbGeometry&) const = default;
+};
+
+// The numeric values of the three fields, rounded halves to even; the default
+// geometry when one of them is not a size.
+ThumbGeometry ThumbGeometryOf(const ThumbFields& fields);
+
+// The settings the windows lay out and paint with, parsed from the hidden
+// fields when they are loaded or applied.
+struct SettingsValues {
+    ThumbGeometry thumbs = ThumbGeometryOf({});
+    std::int32_t screenBackColor = 0; // 0x00BBGGRR, the full-screen view
+};
+
 // The picture host's background from the text of txtJanela: its leading
 // number rounded halves to even; nothing when that overflows 32 bits.
 std::optional<std::int32_t> WindowBackColorValue(const std::string& janelaText);

@@ -55,12 +55,39 @@ TEST_F(LayoutTest, NothingIsRecomputedWhileMinimised) {
     EXPECT_EQ(w->mcsplitbar1->width(), w->width());
 }
 
-TEST_F(LayoutTest, MovingTheFolderSplitterSplitsThePane) {
+TEST_F(LayoutTest, DraggingEitherSplitterLeavesNoBandUnderTheFileList) {
     start();
-    w->mcsplitbar2->setSizes({300, 120});
-    QTest::qWait(10);
-    const int pane = w->PictHd->height();
-    EXPECT_NEAR(w->tView->height(), pane / 1.62, 1.0);
-    EXPECT_NEAR(w->File1->height(), pane / 3.14, 1.0);
-    EXPECT_EQ(w->File1->y(), w->tView->y() + w->tView->height());
+    auto* folderPane = w->findChild<QWidget*>("PictHd");
+    auto* tree = w->findChild<QTreeWidget*>("tView");
+    auto* files = w->findChild<FileListBox*>("File1");
+    // Drags a splitter's handle by the mouse, as a user does.
+    auto drag = [](QSplitter* splitter, QPoint by) {
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint from = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
+        QTest::mouseMove(handle, from + by);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, from + by);
+    };
+    auto fillsThePane = [&] {
+        EXPECT_EQ(tree->width(), folderPane->width());
+        EXPECT_EQ(files->width(), folderPane->width());
+        EXPECT_EQ(files->y(), tree->y() + tree->height());
+        EXPECT_GE(files->y() + files->height(), folderPane->height()) << "no empty band below";
+    };
+
+    auto* folderSplitter = w->findChild<QSplitter*>("mcsplitbar2");
+    const int paneBefore = folderPane->height();
+    drag(folderSplitter, {0, 60});
+    ASSERT_EQ(folderPane->height(), paneBefore + 60);
+    EXPECT_NEAR(tree->height(), folderPane->height() / 1.62, 1.0);
+    fillsThePane();
+    drag(folderSplitter, {0, -120});
+    ASSERT_EQ(folderPane->height(), paneBefore - 60);
+    fillsThePane();
+
+    auto* columnSplitter = w->findChild<QSplitter*>("mcsplitbar1");
+    const int widthBefore = folderPane->width();
+    drag(columnSplitter, {80, 0});
+    ASSERT_EQ(folderPane->width(), widthBefore + 80);
+    fillsThePane();
 }

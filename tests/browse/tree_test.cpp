@@ -1,13 +1,20 @@
+#include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
+#include "shell/folder_scanner.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -22,6 +29,14 @@ QTreeWidgetItem* addNode(QTreeWidget* tree, const QString& key) {
     return node;
 }
 
+// Expands a node and waits until its subfolders have been read (the expand
+// mark it keeps meanwhile is settled).
+bool expandAndWait(QTreeWidget* tree, QTreeWidgetItem* node) {
+    tree->expandItem(node);
+    return QTest::qWaitFor(
+        [node] { return node->childIndicatorPolicy() != QTreeWidgetItem::ShowIndicator; }, 10000);
+}
+
 QStringList childTexts(QTreeWidgetItem* node) {
     QStringList out;
     for (int i = 0; i < node->childCount(); ++i)
@@ -31,7 +46,20 @@ QStringList childTexts(QTreeWidgetItem* node) {
 
 } // namespace
 
-class TreeTest : public BrowseFixture {};
+class TreeTest : public BrowseFixture {
+protected:
+    // No hourglass left: the start-up thumbnails are built and every
+    // expansion has been answered.
+    static bool waitIdle() {
+        return QTest::qWaitFor([] { return QApplication::overrideCursor() == nullptr; }, 10000);
+    }
+    void startIdle() {
+        start();
+        ASSERT_TRUE(waitIdle());
+    }
+    QTreeWidget* tree() const { return w->findChild<QTreeWidget*>("tView"); }
+    FolderScanner* scanner() const { return w->findChild<FolderScanner*>("folderScanner"); }
+};
 
 TEST_F(TreeTest, VolumesAtTheTopEachWithAPlaceholder) {
     start();
@@ -48,9 +76,9 @@ TEST_F(TreeTest, ExpansionListsSubfoldersOnceWithPlaceholdersWhereNeeded) {
     QDir(dir).mkpath("Viagens/2003");
     QDir(dir).mkpath(".oculta/x");
     write("solto.jpg", makers::EncodeJpeg(picture(8, 8)));
-    start();
-    QTreeWidgetItem* node = addNode(w->tView, dir + "/");
-    w->tView->expandItem(node);
+    startIdle();
+    QTreeWidgetItem* node = addNode(tree(), dir + "/");
+    ASSERT_TRUE(expandAndWait(tree(), node));
     EXPECT_EQ(childTexts(node), (QStringList{"Fotos", "Viagens"}));
     QTreeWidgetItem* fotos = node->child(0);
     QTreeWidgetItem* viagens = node->child(1);
@@ -59,19 +87,25 @@ TEST_F(TreeTest, ExpansionListsSubfoldersOnceWithPlaceholdersWhereNeeded) {
     ASSERT_EQ(viagens->childCount(), 1);
     EXPECT_EQ(viagens->child(0)->text(0), "");
 
-    w->tView->collapseItem(node);
-    w->tView->expandItem(node);
+    tree()->collapseItem(node);
+    ASSERT_TRUE(expandAndWait(tree(), node));
     EXPECT_EQ(node->childCount(), 2) << "a second expansion adds nothing";
 
-    w->tView->expandItem(viagens);
+    // Expanded again before its subfolders arrive: one listing, not two.
+    QSignalSpy scans(scanner(), &FolderScanner::scanned);
+    tree()->expandItem(viagens);
+    tree()->collapseItem(viagens);
+    tree()->expandItem(viagens);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(scans.count(), 1);
     EXPECT_EQ(childTexts(viagens), (QStringList{"2003"}));
     EXPECT_EQ(viagens->child(0)->data(0, Qt::UserRole).toString(), dir + "/Viagens/2003/");
 }
 
 TEST_F(TreeTest, UnreadableFolderShowsTheDeviceMessageAndLosesItsMark) {
-    start();
-    QTreeWidgetItem* node = addNode(w->tView, dir + "/sumiu/");
-    w->tView->expandItem(node);
+    startIdle();
+    QTreeWidgetItem* node = addNode(tree(), dir + "/sumiu/");
+    ASSERT_TRUE(expandAndWait(tree(), node));
     QString title;
     QMessageBox::Icon icon{};
     EXPECT_EQ(takeMessage(&title, &icon), QString::fromUtf8("Dispositivo não disponível!"));
@@ -79,15 +113,149 @@ TEST_F(TreeTest, UnreadableFolderShowsTheDeviceMessageAndLosesItsMark) {
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_EQ(node->childCount(), 0);
     EXPECT_EQ(node->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass goes with the failure";
+
+    tree()->collapseItem(node);
+    tree()->expandItem(node);
+    EXPECT_TRUE(waitIdle());
+    EXPECT_EQ(takeMessage(), "") << "nothing is read again";
+}
+
+TEST_F(TreeTest, AFolderWhoseExpansionFailedShowsTheClosedPicture) {
+    QDir(dir).mkpath("aberta/dentro");
+    QDir(dir).mkpath("sumira/dentro");
+    QDir(dir).mkpath("folha");
+    startIdle();
+    QTreeWidgetItem* top = addNode(tree(), dir + "/");
+    ASSERT_TRUE(expandAndWait(tree(), top));
+    ASSERT_EQ(childTexts(top), (QStringList{"aberta", "folha", "sumira"}));
+    QTreeWidgetItem* opened = top->child(0);
+    QTreeWidgetItem* leaf = top->child(1);
+    QTreeWidgetItem* gone = top->child(2);
+    const qint64 closedPicture = leaf->icon(0).cacheKey();
+    ASSERT_TRUE(expandAndWait(tree(), opened));
+    const qint64 openPicture = opened->icon(0).cacheKey();
+    ASSERT_NE(openPicture, closedPicture);
+
+    ASSERT_TRUE(QDir(dir + "/sumira").removeRecursively());
+    ASSERT_TRUE(expandAndWait(tree(), gone));
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Dispositivo não disponível!"));
+    EXPECT_EQ(gone->icon(0).cacheKey(), closedPicture);
+    tree()->collapseItem(gone);
+    tree()->expandItem(gone);
+    EXPECT_EQ(gone->icon(0).cacheKey(), closedPicture) << "it has nothing to open";
+}
+
+TEST_F(TreeTest, AFolderOfThousandsOfSubfoldersIsReadAwayFromTheWindow) {
+    constexpr int kCount = 3000;
+    // In memory where there is room: thousands of folders cost seconds on a disk.
+    QTemporaryDir shm(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/fotello-XXXXXX"
+                                                         : dir + "/grande-XXXXXX");
+    ASSERT_TRUE(shm.isValid());
+    const QString big = shm.path();
+    for (int i = 0; i < kCount; ++i) {
+        const QString name = QString("p%1").arg(i, 4, 10, QChar('0'));
+        ASSERT_TRUE(QDir(big).mkpath(i % 500 == 0 ? name + "/sub" : name));
+    }
+    startIdle();
+    QTreeWidgetItem* node = addNode(tree(), big + "/");
+    tree()->expandItem(node);
+    // Back from the expansion with nothing read yet: the listing is not the window's.
+    EXPECT_EQ(node->childCount(), 0);
+    EXPECT_EQ(node->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the hourglass while it is read";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return node->childCount() == kCount; }, 20000));
+    EXPECT_TRUE(waitIdle());
+    EXPECT_EQ(node->child(0)->text(0), "p0000");
+    EXPECT_EQ(node->child(kCount - 1)->data(0, Qt::UserRole).toString(), big + "/p2999/");
+    int withPlaceholder = 0;
+    for (int i = 0; i < kCount; ++i)
+        withPlaceholder += node->child(i)->childCount();
+    EXPECT_EQ(withPlaceholder, kCount / 500);
+    EXPECT_EQ(node->child(500)->childCount(), 1);
+}
+
+TEST_F(TreeTest, TheHourglassGoesWhenTheTreeOrTheWindowGoesMidExpansion) {
+    QDir(dir).mkpath("a/b");
+    startIdle();
+    tree()->expandItem(addNode(tree(), dir + "/"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    w->FillDrives();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    tree()->expandItem(addNode(tree(), dir + "/"));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    w.reset();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TreeTest, KeysOpenTheFolderTheyReachAndEnterExpandsIt) {
+    write("Fotos/praia.jpg", makers::EncodeJpeg(picture(16, 12)));
+    QDir(dir).mkpath("Fotos/2003");
+    write("Outra/rio.bmp", makers::EncodeBmp(picture(8, 6)));
+    startIdle();
+    auto* files = w->findChild<FileListBox*>("File1");
+    auto* name = w->findChild<QLabel*>("lblNome");
+    const int volumes = tree()->topLevelItemCount();
+    QTreeWidgetItem* fotos = addNode(tree(), dir + "/Fotos/");
+    QTreeWidgetItem* outra = addNode(tree(), dir + "/Outra/");
+    tree()->setCurrentItem(tree()->topLevelItem(volumes - 1));
+    name->setText("antigo.jpg");
+
+    QTest::keyClick(tree(), Qt::Key_Down);
+    EXPECT_EQ(tree()->currentItem(), fotos);
+    EXPECT_EQ(files->path(), dir + "/Fotos");
+    EXPECT_EQ(name->text(), "") << "as a click clears the labels";
+    QTest::keyClick(tree(), Qt::Key_Down);
+    EXPECT_EQ(files->path(), dir + "/Outra");
+    QTest::keyClick(tree(), Qt::Key_Up);
+    EXPECT_EQ(files->path(), dir + "/Fotos");
+
+    QTest::keyClick(tree(), Qt::Key_Return);
+    EXPECT_TRUE(fotos->isExpanded());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(childTexts(fotos), (QStringList{"2003"}));
+    EXPECT_EQ(files->path(), dir + "/Fotos");
+    EXPECT_FALSE(outra->isExpanded());
+}
+
+TEST_F(TreeTest, AFolderThatOpensButCannotBeReadIsUnavailable) {
+    // /proc/1/map_files opens but refuses its listing, even to root.
+    const char* kUnreadable = "/proc/1/map_files";
+    DIR* probe = ::opendir(kUnreadable);
+    if (!probe)
+        GTEST_SKIP() << "no " << kUnreadable;
+    errno = 0;
+    while (::readdir(probe)) {
+    }
+    const bool refused = errno == EACCES;
+    ::closedir(probe);
+    if (!refused)
+        GTEST_SKIP() << kUnreadable << " is readable here";
+
+    write("p/quadro.bmp", makers::EncodeBmp(picture(8, 6)));
+    startIdle();
+    auto* files = w->findChild<FileListBox*>("File1");
+    ASSERT_TRUE(files->setPath(dir + "/p"));
+    QTreeWidgetItem* node = addNode(tree(), QString(kUnreadable) + "/");
+    w->tView_NodeClick(node);
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Dispositivo não disponível!"));
+    EXPECT_EQ(files->path(), dir + "/p") << "the file list stays as it was";
+    EXPECT_EQ(files->listCount(), 1);
+
+    ASSERT_TRUE(expandAndWait(tree(), node));
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Dispositivo não disponível!"));
+    EXPECT_EQ(node->childCount(), 0);
 }
 
 TEST_F(TreeTest, SymlinkLoopsExpandOneLevelAtATime) {
     QDir(dir).mkpath("a");
     ASSERT_TRUE(QFile::link(dir + "/a", dir + "/a/volta"));
-    start();
-    QTreeWidgetItem* node = addNode(w->tView, dir + "/a/");
+    startIdle();
+    QTreeWidgetItem* node = addNode(tree(), dir + "/a/");
     for (int depth = 0; depth < 5; ++depth) {
-        w->tView->expandItem(node);
+        ASSERT_TRUE(expandAndWait(tree(), node));
         ASSERT_EQ(node->childCount(), 1);
         node = node->child(0);
     }
@@ -145,7 +313,7 @@ TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
     std::fclose(f);
     start();
     QTreeWidgetItem* node = addNode(w->tView, dir + "/");
-    w->tView->expandItem(node);
+    ASSERT_TRUE(expandAndWait(w->tView, node));
     ASSERT_EQ(node->childCount(), 1);
     w->tView_NodeClick(node->child(0));
     EXPECT_EQ(takeMessage(), "");

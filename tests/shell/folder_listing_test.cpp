@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "settings_db_maker.h"
 #include "shell/folder_listing.h"
+#include "shell/folder_scan.h"
 
 using namespace fotello;
 
@@ -121,4 +123,44 @@ TEST_F(FolderListingFs, EntriesOfUnknownTypeAreLookedUp) {
     for (const Case& c : cases)
         EXPECT_EQ(IsSubfolderEntry(dfd, c.name, c.type), c.want) << c.name << " " << int(c.type);
     ::close(dfd);
+}
+
+TEST_F(FolderListingFs, ScanTellsWhichSubfoldersHoldMore) {
+    ::mkdir((dir + "/b").c_str(), 0755);
+    ::mkdir((dir + "/b/c").c_str(), 0755);
+    ::mkdir((dir + "/A").c_str(), 0755);
+    touch(dir + "/A/arquivo");
+    const SubfolderScan scan = ScanSubfolders(dir + "/", 7);
+    EXPECT_EQ(scan.generation, 7u);
+    ASSERT_TRUE(scan.ok);
+    ASSERT_EQ(scan.entries.size(), 2u);
+    EXPECT_EQ(scan.entries[0].name, "A");
+    EXPECT_FALSE(scan.entries[0].hasSubfolders);
+    EXPECT_EQ(scan.entries[1].name, "b");
+    EXPECT_TRUE(scan.entries[1].hasSubfolders);
+
+    const SubfolderScan missing = ScanSubfolders(dir + "/nao-existe/", 8);
+    EXPECT_EQ(missing.generation, 8u);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, ENOENT);
+}
+
+TEST(FolderListing, AFolderThatOpensButRefusesItsListingIsUnreadable) {
+    // /proc/1/map_files opens but refuses its listing, even to root.
+    const char* kUnreadable = "/proc/1/map_files";
+    DIR* probe = ::opendir(kUnreadable);
+    if (!probe)
+        GTEST_SKIP() << "no " << kUnreadable;
+    errno = 0;
+    while (::readdir(probe)) {
+    }
+    const bool refused = errno == EACCES;
+    ::closedir(probe);
+    if (!refused)
+        GTEST_SKIP() << kUnreadable << " is readable here";
+    for (const auto& l : {ListMatchingFiles(kUnreadable, {"*"}), ListSubfolders(kUnreadable)}) {
+        EXPECT_FALSE(l.ok);
+        EXPECT_EQ(l.error, EACCES);
+        EXPECT_TRUE(l.names.empty());
+    }
 }

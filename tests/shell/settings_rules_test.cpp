@@ -91,6 +91,27 @@ TEST(ParseThumbSize, UnusableGeometryFallsBackToTheDefault) {
     EXPECT_EQ(UsableThumbFields(good).text3, "100");
 }
 
+TEST(SettingsRules, ThumbGeometryFromTheFields) {
+    struct Case {
+        ThumbFields fields;
+        ThumbGeometry geometry;
+    };
+    const ThumbGeometry def{100, 100, 80};
+    const Case cases[] = {
+        {{" 80 ", " 96 ", " 64"}, {80, 96, 64}},
+        {{"120 ", " 120", "100"}, {120, 120, 100}},
+        {{"99.5", "100.5", "1"}, {100, 100, 1}}, // halves to even
+        {{"100 ", " 100", "0.4"}, def},          // rounds to no size
+        {{"100 ", "", " 80"}, def},
+        {{"100 ", "1e12", " 80"}, def}, // past 32 bits
+        {{"abcx", " 12", "x 12"}, def},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ThumbGeometryOf(c.fields), c.geometry)
+            << c.fields.text1 << "|" << c.fields.text2 << "|" << c.fields.text3;
+    EXPECT_EQ(SettingsValues{}.thumbs, def) << "before any settings are read";
+}
+
 TEST(SettingsRules, BackgroundAndMagnifier) {
     EXPECT_EQ(WindowBackColorValue(""), 0);
     EXPECT_EQ(WindowBackColorValue("16777215"), 0xFFFFFF);

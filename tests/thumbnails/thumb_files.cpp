@@ -45,6 +45,7 @@ TestWindow::TestWindow(int cellHeight, int cellWidth, int side) {
     w->Text1->setText(QString::number(cellHeight));
     w->Text2->setText(QString::number(cellWidth));
     w->Text3->setText(QString::number(side));
+    w->ApplySettings();
     w->picFrame->resize(520, 300);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -52,6 +53,34 @@ TEST_F(Strip, SevenPicturesInFiveColumnsAndNoColumnLeavesThemThere) {
     EXPECT_EQ(strip->cellRect(6), QRect(100, 120, 100, 120));
     EXPECT_EQ(strip->stripSize(), QSize(500, 240));
     EXPECT_EQ(bar->x(), 116 - 17); // the bar still follows the edge
+}
+
+TEST_F(Strip, LayoutFollowsTheSettingsOnlyOnceApplied) {
+    auto* picFrame = w.findChild<ThumbnailStrip*>("picFrame");
+    auto* cellHeight = w.findChild<QLineEdit*>("Text1");
+    auto* cellWidth = w.findChild<QLineEdit*>("Text2");
+    auto* side = w.findChild<QLineEdit*>("Text3");
+    AddCells(picFrame, 7);
+    w.Redimens();
+    ASSERT_EQ(picFrame->columns(), 5);
+
+    cellHeight->setText(" 80 ");
+    cellWidth->setText(" 50 ");
+    side->setText(" 40");
+    w.Redimens();
+    EXPECT_EQ(picFrame->columns(), 5) << "the fields' text is read when applied, not at layout";
+    EXPECT_EQ(picFrame->cellSize(), QSize(100, 120));
+
+    w.ApplySettings();
+    EXPECT_EQ(picFrame->columns(), 10);
+    EXPECT_EQ(picFrame->cellSize(), QSize(50, 80));
+    EXPECT_EQ(picFrame->cellRect(6), QRect(300, 0, 50, 80));
+    EXPECT_EQ(w.settings().thumbs, (ThumbGeometry{80, 50, 40}));
+
+    cellWidth->setText("abcx");
+    w.ApplySettings();
+    EXPECT_EQ(w.settings().thumbs, ThumbGeometryOf(ParseThumbSize(kDefaultThumbGeometry, {})))
+        << "a width that is not a size gives the default geometry";
 }
 
 TEST_F(Strip, ExactlyAsTallAsTheViewportEnablesTheBarAtMaxZero) {
