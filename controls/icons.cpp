@@ -1,5 +1,6 @@
 #include "controls/icons.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QDir>
@@ -67,13 +68,19 @@ QImage brighter(QImage img) {
     return img;
 }
 
-// Every visible pixel in one colour, keeping the shape's edges.
-QImage tinted(QImage img, QColor colour) {
+// The theme's ink (its dark, greyish strokes) in another colour; coloured
+// pixels stay.
+QImage inked(QImage img, QColor colour) {
     img = img.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < img.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            row[x] = qRgba(colour.red(), colour.green(), colour.blue(), qAlpha(row[x]));
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = row[x];
+            const int hi = std::max({qRed(c), qGreen(c), qBlue(c)});
+            const int lo = std::min({qRed(c), qGreen(c), qBlue(c)});
+            if (hi < 110 && hi - lo < 40)
+                row[x] = qRgba(colour.red(), colour.green(), colour.blue(), qAlpha(c));
+        }
     }
     return img;
 }
@@ -110,7 +117,7 @@ QIcon drawnFolder(bool open) {
         if (open) {
             p.setBrush(Qt::white);
             p.drawRect(QRectF(3, 6, 10, 4));
-            p.setBrush(amber.lighter(125));
+            p.setBrush(QColor(252, 222, 100));
             const QPointF flap[] = {{4, 8}, {15.5, 8}, {13.5, 13.5}, {1.5, 13.5}};
             p.drawPolygon(flap, 4);
         } else {
@@ -209,9 +216,9 @@ QIcon FolderPicture(bool open) {
     if (!open)
         return icon;
     // At tree sizes a theme's two folders differ by a few pixels: the open
-    // one also takes the selection colour.
+    // one is also drawn in the selection colour.
     const QColor accent = QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
-    return QIcon(new FilteredEngine(icon, [accent](QImage img) { return tinted(img, accent); }));
+    return QIcon(new FilteredEngine(icon, [accent](QImage img) { return inked(img, accent); }));
 }
 
 } // namespace fotello
