@@ -66,7 +66,7 @@ const CommandSpec kCommands[] = {
     {Command::Settings, "Configurações", "Configurações", "configure preferences-system", "⚙",
      kGrey},
     {Command::Effects, "Filtros e efeitos", "Filtros/Efeitos",
-     "tool_imageeffects color-management applications-graphics", "✦", kPurple},
+     "color-management tool_imageeffects applications-graphics", "✦", kPurple},
     {Command::WebPage, "Página do fabricante", kMakerAddress,
      "globe internet-web-browser applications-internet", "W", kBlue},
     {Command::Mail, "Enviar por e-mail", "Enviar...", "mail-send mail-message-new", "✉", kBlue},

@@ -110,7 +110,8 @@ public:
     // by the name of the control that shows it ("actctbRefresh",
     // "actbutton1_0"); the conversion items are the menu's own actions
     // (mnuCBmp, mnuCJpg, mnuCIco). Which are enabled follows the browsing
-    // state alone (EnabledCommands).
+    // state alone (EnabledCommands); a button follows its action, so switch
+    // commands through the state, never a button.
     QAction* action(Command c) const { return actions_[static_cast<std::size_t>(c)]; }
     // By the control's name ("ctbRefresh", "button1_4", "mnuCBmp"); null when
     // no command has that name.

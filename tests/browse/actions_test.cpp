@@ -178,3 +178,24 @@ TEST_F(ActionsTest, EveryHintFitsItsLabelBesideTheCloseButton) {
               status->fontMetrics().horizontalAdvance(status->text()));
     EXPECT_LE(status->geometry().right(), button("cmdFechar")->x());
 }
+
+TEST_F(ActionsTest, OfTheTwoSlideButtonsOnlyTheOneInFrontShows) {
+    QWidget* commands = w->findChild<QWidget*>("CtbBar3");
+    ToolbarButton* start = button("ctbSlide");
+    ToolbarButton* stop = button("ctbSlideF");
+    ASSERT_EQ(start->geometry(), stop->geometry());
+    auto place = [&] { return commands->grab(start->geometry()).toImage(); };
+    const QImage both = place();
+    stop->hide();
+    const QImage startAlone = place();
+    stop->show();
+    EXPECT_EQ(both, startAlone);
+
+    stop->raise();
+    const QImage stopInFront = place();
+    start->hide();
+    EXPECT_EQ(stopInFront, place());
+    EXPECT_NE(stopInFront, startAlone);
+    start->show();
+    start->raise();
+}
