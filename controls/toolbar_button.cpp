@@ -1,16 +1,46 @@
 #include "controls/toolbar_button.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOption>
+
+#include "controls/toolbar_strip.h"
 
 namespace fotello {
 
-ToolbarButton::ToolbarButton(const QString& name, QWidget* parent) : QWidget(parent) {
+ToolbarButton::ToolbarButton(const QString& name, QWidget* parent) : QAbstractButton(parent) {
     setObjectName(name);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the focus where it was (the file list
+    // keeps its arrow keys).
+    setFocusPolicy(Qt::TabFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] {
+        emit Click();
+        if (action_)
+            action_->trigger();
+    });
+}
+
+void ToolbarButton::setAction(QAction* action) {
+    if (action_)
+        disconnect(action_, nullptr, this, nullptr);
+    action_ = action;
+    if (!action)
+        return;
+    connect(action, &QAction::changed, this, &ToolbarButton::followAction);
+    followAction();
+}
+
+void ToolbarButton::followAction() {
+    QAction* a = action_;
+    setEnabled(a->isEnabled());
+    setToolTip(a->toolTip());
+    setAccessibleName(QString(a->text()).remove('&'));
+    setAccessibleDescription(a->statusTip());
+    if (!a->icon().isNull() && a->icon().cacheKey() != picture_.cacheKey())
+        setPicture(a->icon());
 }
 
 void ToolbarButton::setPicture(const QIcon& p) {
@@ -25,9 +55,7 @@ void ToolbarButton::setHoverPicture(const QIcon& p) {
 }
 
 void ToolbarButton::setCaption(const QString& c) {
-    caption_ = c;
-    updateGeometry();
-    update();
+    setText(c);
 }
 
 void ToolbarButton::setIconSize(int px) {
@@ -44,9 +72,9 @@ QSize ToolbarButton::sizeHint() const {
         w += iconSize_;
         h += iconSize_;
     }
-    if (!caption_.isEmpty()) {
+    if (!text().isEmpty()) {
         const QFontMetrics fm(font());
-        w += fm.horizontalAdvance(caption_) + (picture_.isNull() ? 8 : 4);
+        w += fm.horizontalAdvance(text()) + (picture_.isNull() ? 8 : 4);
         h = std::max(h, fm.height() + pad * 2);
     }
     return {w, h};
@@ -64,97 +92,81 @@ void ToolbarButton::setHover(bool on) {
 }
 
 void ToolbarButton::enterEvent(QEnterEvent* e) {
-    QWidget::enterEvent(e);
+    QAbstractButton::enterEvent(e);
     setHover(true);
 }
 
 void ToolbarButton::leaveEvent(QEvent* e) {
-    QWidget::leaveEvent(e);
-    pressedInside_ = false;
+    QAbstractButton::leaveEvent(e);
     setHover(false);
 }
 
 void ToolbarButton::hideEvent(QHideEvent* e) {
-    QWidget::hideEvent(e);
-    pressed_ = pressedInside_ = false;
+    QAbstractButton::hideEvent(e);
+    setDown(false);
     setHover(false);
 }
 
-void ToolbarButton::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton || !isEnabled()) {
-        e->ignore();
-        return;
-    }
-    pressed_ = pressedInside_ = true;
-    update();
-}
-
 void ToolbarButton::mouseMoveEvent(QMouseEvent* e) {
-    if (pressed_) {
-        const bool inside = rect().contains(e->position().toPoint());
-        if (inside != pressedInside_) {
-            pressedInside_ = inside;
-            update();
-        }
-    }
+    QAbstractButton::mouseMoveEvent(e);
     // A press that captured the mouse gets no leave event while dragging out.
     setHover(rect().contains(e->position().toPoint()));
 }
 
-void ToolbarButton::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton)
+void ToolbarButton::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        click();
         return;
-    const bool wasPressed = pressed_;
-    pressed_ = pressedInside_ = false;
-    update();
-    if (wasPressed && isEnabled() && rect().contains(e->position().toPoint()))
-        emit Click();
-}
-
-void ToolbarButton::changeEvent(QEvent* e) {
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::EnabledChange && !isEnabled()) {
-        pressed_ = pressedInside_ = false;
-        update();
     }
+    QAbstractButton::keyPressEvent(e);
 }
 
 void ToolbarButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // Buttons that share a place on a bar: the one in front hides the other.
+    if (auto* bar = qobject_cast<ToolbarStrip*>(parentWidget()))
+        ToolbarStrip::paintBar(p, QRect(-pos(), bar->size()), bar->palette());
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPalette& pal = palette();
-    if (isEnabled() && (hover_ || pressedInside_)) {
+    const bool down = isDown();
+    const QString caption = text();
+    if (isEnabled() && (hover_ || down)) {
         QColor fill = pal.color(QPalette::Highlight);
-        fill.setAlpha(pressedInside_ ? 90 : 40);
+        fill.setAlpha(down ? 90 : 40);
         p.setBrush(fill);
         p.setPen(pal.color(QPalette::Highlight));
         p.drawRoundedRect(r, 3, 3);
-    } else if (!caption_.isEmpty() && picture_.isNull()) {
+    } else if (!caption.isEmpty() && picture_.isNull()) {
         p.setBrush(pal.color(QPalette::Button));
         p.setPen(pal.color(QPalette::Mid));
         p.drawRoundedRect(r, 3, 3);
+    }
+    if (hasFocus()) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(pal.color(QPalette::Highlight), 1.5));
+        p.drawRoundedRect(r.adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
     }
 
     const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
     const QIcon& icon =
         (hover_ && isEnabled() && !hoverPicture_.isNull()) ? hoverPicture_ : picture_;
     int x = 6;
-    const int shift = pressedInside_ ? 1 : 0;
+    const int shift = down ? 1 : 0;
     if (!icon.isNull()) {
         const QPixmap pm = icon.pixmap(QSize(iconSize_, iconSize_), devicePixelRatioF(), mode);
-        const int ix = caption_.isEmpty() ? (width() - iconSize_) / 2 : x;
+        const int ix = caption.isEmpty() ? (width() - iconSize_) / 2 : x;
         p.drawPixmap(ix + shift, (height() - iconSize_) / 2 + shift, pm);
         x = ix + iconSize_ + 4;
     }
-    if (!caption_.isEmpty()) {
+    if (!caption.isEmpty()) {
         p.setPen(
             pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         QRect tr = rect().adjusted(x, 0, -4, 0).translated(shift, shift);
         const int align = picture_.isNull() ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter);
         if (picture_.isNull())
             tr = rect().translated(shift, shift);
-        p.drawText(tr, align, caption_);
+        p.drawText(tr, align, caption);
     }
 }
 

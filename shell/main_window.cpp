@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QKeySequence>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
@@ -34,13 +35,56 @@ constexpr int kMagnifierHeight = 98;    // 1470 twips
 constexpr int kPictureAreaWidth = 422;  // 6330 twips
 constexpr int kPictureAreaHeight = 333; // 4995 twips
 
-struct ButtonSpec {
-    ToolbarButton* FrmFotello::*member;
-    const char* name;
-    const char* theme;
-    const char* glyph;
-    QColor colour;
+// The maker's web page, opened by the web button and shown as its hint.
+constexpr const char* kMakerAddress = "https://fotello.example/";
+
+struct CommandSpec {
+    Command command;
+    const char* text;  // tool tip and accessible name
+    const char* hint;  // the status line while the pointer is over the button
+    const char* icons; // theme names, best fit first
+    const char* glyph; // drawn instead when the theme has none of them
+    QRgb colour;
 };
+
+constexpr QRgb kBlue = 0x3465a4, kGreen = 0x4e9a06, kOrange = 0xce5c00, kGrey = 0x555753,
+               kPurple = 0x75507b, kRed = 0xa40000;
+
+const CommandSpec kCommands[] = {
+    {Command::Refresh, "Recarregar a pasta", "Recarregar", "view-refresh", "⟳", kGreen},
+    {Command::Slide, "Iniciar slides", "Slide", "media-playback-start", "▶", kGreen},
+    {Command::SlideStop, "Interromper slides", "Interromper Slides", "media-playback-stop", "■",
+     kRed},
+    {Command::Properties, "Propriedades do arquivo", "Propriedades", "document-properties", "i",
+     kBlue},
+    {Command::Rename, "Renomear o arquivo", "Renomear", "edit-rename", "ab", kBlue},
+    {Command::CopyTo, "Copiar para outra pasta", "Copiar para...", "edit-copy", "❐", kBlue},
+    {Command::MoveTo, "Mover para outra pasta", "Mover para...", "edit-move go-jump", "➜", kBlue},
+    {Command::Thumbnails, "Mostrar as thumbnails", "Thumbnails", "view-list-icons view-grid", "▦",
+     kOrange},
+    {Command::FullScreen, "Tela cheia", "Tela Cheia", "view-fullscreen", "⇲", kOrange},
+    {Command::Settings, "Configurações", "Configurações", "configure preferences-system", "⚙",
+     kGrey},
+    {Command::Effects, "Filtros e efeitos", "Filtros/Efeitos",
+     "color-management tool_imageeffects applications-graphics", "✦", kPurple},
+    {Command::WebPage, "Página do fabricante", kMakerAddress,
+     "globe internet-web-browser applications-internet", "W", kBlue},
+    {Command::Mail, "Enviar por e-mail", "Enviar...", "mail-send mail-message-new", "✉", kBlue},
+    {Command::Zoom, "Zoom", "Zoom", "zoom-in", "+", kGrey},
+    {Command::Print, "Imprimir", "Imprime", "document-print", "P", kGrey},
+    {Command::Help, "Ajuda", "Ajuda", "help-contents help-browser", "?", kGreen},
+    {Command::Close, "Fechar", "Fechar", "application-exit window-close", "✕", kRed},
+    // The edit buttons show their captions and have no hints.
+    {Command::Album, "Álbum", "", "folder-pictures folder-image", "▦", kBlue},
+    {Command::Edit, "Editar", "", "edit-image document-edit", "✎", kBlue},
+    {Command::Copy, "Copiar", "", "edit-copy", "❐", kBlue},
+    {Command::Delete, "Excluir", "", "edit-delete", "✕", kBlue},
+    {Command::Convert, "Converter", "", "document-export document-save-as", "⇄", kBlue},
+};
+
+QStringList iconNames(const char* icons) {
+    return QString::fromLatin1(icons).split(' ', Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -49,7 +93,9 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     setObjectName("frmFotello");
     setWindowTitle("Fotello");
     setAttribute(Qt::WA_DeleteOnClose, false);
+    ChooseIconTheme();
     buildHiddenFields();
+    buildActions();
     buildToolbars();
     buildWorkArea();
     buildThumbnailArea();
@@ -58,7 +104,6 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     wireHints();
     // Nothing is selected when the window opens.
     DisableFileCommands();
-    ctbmail->setEnabled(false);
     resize(960, 640);
     Forms::instance().add(this);
 }
@@ -103,8 +148,60 @@ void FrmFotello::buildHiddenFields() {
 
     Image3 = new QLabel(this);
     Image3->setObjectName("Image3");
-    Image3->setPixmap(DrawnIcon("W", QColor(40, 110, 200), 24).pixmap(24));
+    Image3->setPixmap(
+        MakeToolbarPicture(QStringList{"globe"}, "W", QColor(kBlue)).normal.pixmap(24));
     Image3->hide();
+}
+
+void FrmFotello::buildActions() {
+    for (const CommandSpec& c : kCommands) {
+        auto* a = new QAction(QString::fromUtf8(c.text), this);
+        a->setObjectName(QString("act") + ControlName(c.command));
+        a->setStatusTip(QString::fromUtf8(c.hint));
+        a->setIcon(
+            MakeToolbarPicture(iconNames(c.icons), QString::fromUtf8(c.glyph), QColor(c.colour))
+                .normal);
+        addAction(a); // its shortcut works anywhere in the window
+        actions_[static_cast<std::size_t>(c.command)] = a;
+    }
+    action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
+
+    mnuConverter = new QMenu(this);
+    mnuConverter->setObjectName("mnuConverter");
+    mnuCBmp = mnuConverter->addAction("Converter para .BMP");
+    mnuCBmp->setObjectName("mnuCBmp");
+    mnuCJpg = mnuConverter->addAction("Converter para .JPG");
+    mnuCJpg->setObjectName("mnuCJpg");
+    mnuCIco = mnuConverter->addAction("Converter para .ICO");
+    mnuCIco->setObjectName("mnuCIco");
+    actions_[static_cast<std::size_t>(Command::ToBmp)] = mnuCBmp;
+    actions_[static_cast<std::size_t>(Command::ToJpg)] = mnuCJpg;
+    actions_[static_cast<std::size_t>(Command::ToIco)] = mnuCIco;
+
+    connect(action(Command::Close), &QAction::triggered, this, &QWidget::close);
+}
+
+QAction* FrmFotello::action(const QString& controlName) const {
+    for (std::size_t i = 0; i < kCommandCount; ++i)
+        if (controlName == QLatin1String(ControlName(static_cast<Command>(i))))
+            return actions_[i];
+    return nullptr;
+}
+
+void FrmFotello::applyCommandStates() {
+    const CommandStates on = EnabledCommands(browsing_);
+    for (std::size_t i = 0; i < kCommandCount; ++i)
+        actions_[i]->setEnabled(on[static_cast<Command>(i)]);
+}
+
+void FrmFotello::notePick(const QString& folder) {
+    browsing_.picking(folder.endsWith('/'));
+    applyCommandStates();
+}
+
+void FrmFotello::noteDriveChange() {
+    browsing_.driveChanged();
+    applyCommandStates();
 }
 
 void FrmFotello::buildToolbars() {
@@ -112,35 +209,36 @@ void FrmFotello::buildToolbars() {
     ctbBar = new ToolbarStrip("ctbBar", this);
     ctbBar2 = new ToolbarStrip("ctbBar2", this);
 
-    const QColor blue(52, 101, 164), green(78, 154, 6), orange(206, 92, 0), grey(85, 87, 83),
-        purple(117, 80, 123), red(164, 0, 0);
-    const ButtonSpec specs[] = {
-        {&FrmFotello::ctbRefresh, "ctbRefresh", "view-refresh", "⟳", green},
-        {&FrmFotello::ctbSlide, "ctbSlide", "media-playback-start", "▶", green},
-        {&FrmFotello::ctbSlideF, "ctbSlideF", "media-playback-stop", "■", red},
-        {&FrmFotello::ctbProps, "ctbProps", "document-properties", "i", blue},
-        {&FrmFotello::ctbRename, "ctbRename", "edit-rename", "ab", blue},
-        {&FrmFotello::ctbCopyTo, "ctbCopyTo", "edit-copy", "❐", blue},
-        {&FrmFotello::ctbMoveTo, "ctbMoveTo", "go-jump", "➜", blue},
-        {&FrmFotello::ctbClips, "ctbClips", "view-grid", "▦", orange},
-        {&FrmFotello::ctbTela, "ctbTela", "view-fullscreen", "⇲", orange},
-        {&FrmFotello::ctbTools, "ctbTools", "preferences-system", "⚙", grey},
-        {&FrmFotello::ctbEfeito, "ctbEfeito", "applications-graphics", "✦", purple},
-        {&FrmFotello::ClarkTBButton2, "ClarkTBButton2", "applications-internet", "W", blue},
-        {&FrmFotello::ctbmail, "ctbmail", "mail-send", "✉", blue},
-        {&FrmFotello::ctbpesquisa, "ctbpesquisa", "zoom-in", "+", grey},
-        {&FrmFotello::ctbimprime, "ctbimprime", "document-print", "P", grey},
-        {&FrmFotello::ctbajuda, "ctbajuda", "help-contents", "?", green},
-        {&FrmFotello::cmdFechar, "cmdFechar", "window-close", "✕", red},
+    const std::pair<ToolbarButton * FrmFotello::*, Command> toolbar[] = {
+        {&FrmFotello::ctbRefresh, Command::Refresh},
+        {&FrmFotello::ctbSlide, Command::Slide},
+        {&FrmFotello::ctbSlideF, Command::SlideStop},
+        {&FrmFotello::ctbProps, Command::Properties},
+        {&FrmFotello::ctbRename, Command::Rename},
+        {&FrmFotello::ctbCopyTo, Command::CopyTo},
+        {&FrmFotello::ctbMoveTo, Command::MoveTo},
+        {&FrmFotello::ctbClips, Command::Thumbnails},
+        {&FrmFotello::ctbTela, Command::FullScreen},
+        {&FrmFotello::ctbTools, Command::Settings},
+        {&FrmFotello::ctbEfeito, Command::Effects},
+        {&FrmFotello::ClarkTBButton2, Command::WebPage},
+        {&FrmFotello::ctbmail, Command::Mail},
+        {&FrmFotello::ctbpesquisa, Command::Zoom},
+        {&FrmFotello::ctbimprime, Command::Print},
+        {&FrmFotello::ctbajuda, Command::Help},
+        {&FrmFotello::cmdFechar, Command::Close},
     };
-    for (const auto& s : specs) {
-        QWidget* parent = (s.member == &FrmFotello::cmdFechar) ? ctbBar2 : CtbBar3;
-        auto* b = new ToolbarButton(s.name, parent);
-        const auto pic = MakeToolbarPicture(s.theme, QString::fromUtf8(s.glyph), s.colour);
-        b->setPicture(pic.normal);
-        b->setHoverPicture(pic.hover);
-        b->setIconSize(parent == ctbBar2 ? 18 : 26);
-        this->*(s.member) = b;
+    auto makeButton = [this](Command c, QWidget* parent, int iconSize) {
+        auto* b = new ToolbarButton(ControlName(c), parent);
+        QAction* a = action(c);
+        b->setAction(a);
+        b->setHoverPicture(HoverPicture(a->icon()));
+        b->setIconSize(iconSize);
+        return b;
+    };
+    for (const auto& [member, command] : toolbar) {
+        const bool status = command == Command::Close;
+        this->*member = makeButton(command, status ? ctbBar2 : CtbBar3, status ? 16 : 22);
     }
     ClarkTBSeparator1 = new ToolbarSeparator("ClarkTBSeparator1", CtbBar3);
     ClarkTBSeparator2 = new ToolbarSeparator("ClarkTBSeparator2", CtbBar3);
@@ -152,39 +250,24 @@ void FrmFotello::buildToolbars() {
     bold.setBold(true);
     lblNome->setFont(bold);
 
-    static const char* const captions[] = {"Álbum", "Editar", "Copiar", "Excluir", "Converter"};
-    static const char* const themes[] = {"view-grid", "image-x-generic", "edit-copy", "edit-delete",
-                                         "document-save-as"};
-    static const char* const glyphs[] = {"▦", "✎", "❐", "✕", "⇄"};
-    for (int i = 0; i < 5; ++i) {
-        auto* b = new ToolbarButton(QString("button1_%1").arg(i), ctbBar);
-        b->setProperty("index", i);
-        b->setCaption(QString::fromUtf8(captions[i]));
-        const auto pic = MakeToolbarPicture(themes[i], QString::fromUtf8(glyphs[i]), blue);
-        b->setPicture(pic.normal);
-        b->setHoverPicture(pic.hover);
-        b->setIconSize(16);
-        button1[static_cast<std::size_t>(i)] = b;
+    const Command panel[] = {Command::Album, Command::Edit, Command::Copy, Command::Delete,
+                             Command::Convert};
+    for (std::size_t i = 0; i < button1.size(); ++i) {
+        ToolbarButton* b = makeButton(panel[i], ctbBar, 16);
+        b->setProperty("index", static_cast<int>(i));
+        b->setCaption(action(panel[i])->text());
+        button1[i] = b;
     }
     Image2 = new QLabel(ctbBar);
     Image2->setObjectName("Image2");
-    Image2->setPixmap(DrawnIcon("F", orange, 20).pixmap(20));
-
-    mnuConverter = new QMenu(this);
-    mnuConverter->setObjectName("mnuConverter");
-    mnuCBmp = mnuConverter->addAction("Converter para .BMP");
-    mnuCBmp->setObjectName("mnuCBmp");
-    mnuCJpg = mnuConverter->addAction("Converter para .JPG");
-    mnuCJpg->setObjectName("mnuCJpg");
-    mnuCIco = mnuConverter->addAction("Converter para .ICO");
-    mnuCIco->setObjectName("mnuCIco");
+    Image2->setPixmap(
+        MakeToolbarPicture(QStringList{"image-x-generic"}, "F", QColor(kOrange)).normal.pixmap(20));
 
     auto label = [this](const char* name, QWidget* parent) {
         auto* l = new QLabel(parent);
         l->setObjectName(name);
         return l;
     };
-    lblstatus = label("lblstatus", ctbBar2);
     lbltamanho = label("lbltamanho", ctbBar2);
     lbltamanho->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblStat = label("lblStat", ctbBar2);
@@ -194,9 +277,24 @@ void FrmFotello::buildToolbars() {
     picProgressSlide = new PictureBox("picProgressSlide", picProgress);
     picProgress->hide();
 
+    // The hint shares its place with the size label and the progress bar and
+    // lies over both: shown, it covers them; cleared, they show.
+    lblstatus = new StripLabel("lblstatus", ctbBar2);
+    lblstatus->setMargin(4);
+    lblstatus->raise();
+
     // The slide-show buttons share one place; the stop button starts behind.
     ctbSlideF->setGeometry(ctbSlide->geometry());
     ctbSlide->raise();
+}
+
+QRect FrmFotello::hintPlace(int right, int height) const {
+    const QFontMetrics fm(lblstatus->font());
+    int widest = 0;
+    for (const QAction* a : actions_)
+        widest = std::max(widest, fm.horizontalAdvance(a->statusTip()));
+    const int width = std::clamp(widest + 2 * lblstatus->margin() + 4, 0, std::max(0, right));
+    return {right - width, 0, width, height};
 }
 
 void FrmFotello::buildWorkArea() {
@@ -297,35 +395,18 @@ bool FrmFotello::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void FrmFotello::wireHints() {
-    const std::pair<ToolbarButton*, const char*> hints[] = {
-        {ctbRefresh, "Recarregar"},
-        {ctbSlide, "Slide"},
-        {ctbSlideF, "Interromper Slides"},
-        {ctbProps, "Propriedades"},
-        {ctbRename, "Renomear"},
-        {ctbCopyTo, "Copiar para..."},
-        {ctbMoveTo, "Mover para..."},
-        {ctbClips, "Thumbnails"},
-        {ctbTela, "Tela Cheia"},
-        {ctbTools, "Configurações"},
-        {ctbEfeito, "Filtros/Efeitos"},
-        {cmdFechar, "Fechar"},
-        {ctbimprime, "Imprime"},
-        {ctbajuda, "Ajuda"},
-        {ctbpesquisa, "Zoom"},
-        {ctbmail, "Enviar..."},
-        {ClarkTBButton2, "https://fotello.example/"},
-    };
-    for (const auto& [button, hint] : hints) {
-        const QString text = QString::fromUtf8(hint);
+    for (ToolbarButton* button : findChildren<ToolbarButton*>()) {
+        const QAction* a = button->action();
+        if (!a || a->statusTip().isEmpty())
+            continue;
+        const QString hint = a->statusTip();
         connect(button, &ToolbarButton::MouseEnter, this,
-                [this, text] { lblstatus->setText(text); });
+                [this, hint] { lblstatus->setText(hint); });
         connect(button, &ToolbarButton::MouseExit, this, [this] { lblstatus->setText(QString()); });
     }
     connect(ClarkTBButton2, &ToolbarButton::MouseEnter, this,
             [this] { setCursor(QCursor(Image3->pixmap(), 0, 0)); });
     connect(ClarkTBButton2, &ToolbarButton::MouseExit, this, [this] { unsetCursor(); });
-    connect(cmdFechar, &ToolbarButton::Click, this, &QWidget::close);
 }
 
 } // namespace fotello

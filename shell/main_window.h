@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include "shell/settings_rules.h"
+#include "shell/command_state.h"
 
 class QAction;
 class QComboBox;
@@ -121,6 +122,18 @@ public:
     QAction* mnuCJpg = nullptr;
     QAction* mnuCIco = nullptr;
 
+    // --- Commands -----------------------------------------------------------
+    // Every toolbar command is a QAction of this window, named "act" followed
+    // by the name of the control that shows it ("actctbRefresh",
+    // "actbutton1_0"); the conversion items are the menu's own actions
+    // (mnuCBmp, mnuCJpg, mnuCIco). Which are enabled follows the browsing
+    // state alone (EnabledCommands); a button follows its action, so switch
+    // commands through the state, never a button.
+    QAction* action(Command c) const { return actions_[static_cast<std::size_t>(c)]; }
+    // By the control's name ("ctbRefresh", "button1_4", "mnuCBmp"); null when
+    // no command has that name.
+    QAction* action(const QString& controlName) const;
+
     // --- Labels -------------------------------------------------------------
     QLabel* lblPath = nullptr; // hidden: current picture's full path, or the folder
     QLabel* lblNome = nullptr;
@@ -202,6 +215,13 @@ protected:
 
 private:
     void buildToolbars();
+    void buildActions();
+    void applyCommandStates();
+    // A picture is about to be read from this folder.
+    void notePick(const QString& folder);
+    void noteDriveChange();
+    // Where the hint label goes: ending at `right`, as wide as its longest hint.
+    QRect hintPlace(int right, int height) const;
     void buildWorkArea();
     void buildHiddenFields();
     void buildThumbnailArea(); // main_window_thumbs.cpp
@@ -228,6 +248,8 @@ private:
     SettingsValues settings_;
     std::unique_ptr<ThumbState, ThumbStateDeleter> thumbState_;
     std::unique_ptr<TreeState, TreeStateDeleter> treeState_;
+    BrowsingState browsing_;
+    std::array<QAction*, kCommandCount> actions_{};
 };
 
 } // namespace fotello

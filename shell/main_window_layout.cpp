@@ -82,7 +82,7 @@ void FrmFotello::ArrangeControls() {
     const int sh = ctbBar2->height();
     cmdFechar->setGeometry(s.closeLeft, 2, cmdFechar->sizeHint().width(), sh - 4);
     picProgress->setGeometry(s.progressLeft, 4, s.progressWidth, sh - 8);
-    lblstatus->setGeometry(s.progressLeft, 0, s.progressWidth, sh);
+    lblstatus->setGeometry(hintPlace(s.progressLeft + s.progressWidth, sh));
     lbltamanho->setGeometry(s.sizeLeft, 0, 160, sh);
     lblCount->setGeometry(kToolbarLeft, 0, 110, sh);
     lblStat->setGeometry(kToolbarLeft + 114, 0, std::max(0, s.progressLeft - 118), sh);

@@ -54,35 +54,21 @@ void FrmFotello::File1_PathChange() {
 }
 
 void FrmFotello::DisableFileCommands() {
-    for (std::size_t i = 1; i <= 4; ++i)
-        button1[i]->setEnabled(false);
-    for (ToolbarButton* b :
-         {ctbClips, ctbTela, ctbMoveTo, ctbCopyTo, ctbRename, ctbProps, ctbimprime})
-        b->setEnabled(false);
+    browsing_.fileCommandsOff();
+    applyCommandStates();
 }
 
 void FrmFotello::enableFileCommands(bool withRefresh) {
-    for (ToolbarButton* b : button1)
-        b->setEnabled(true);
-    for (ToolbarButton* b :
-         {ctbClips, ctbTela, ctbSlide, ctbMoveTo, ctbCopyTo, ctbRename, ctbProps, ctbimprime})
-        b->setEnabled(true);
-    if (withRefresh)
-        ctbRefresh->setEnabled(true);
+    // Refresh follows the slide show alone: the file list, the one picker
+    // that would switch it on, is disabled while a show runs.
+    Q_UNUSED(withRefresh);
+    browsing_.pictureShownNow();
+    applyCommandStates();
 }
 
 void FrmFotello::UpdateKindCommands() {
-    const KindCommands k = KindCommandsFor(lblPath->text().toLower().toStdString());
-    if (k.toBmp)
-        mnuCBmp->setEnabled(*k.toBmp);
-    if (k.toJpg)
-        mnuCJpg->setEnabled(*k.toJpg);
-    if (k.toIco)
-        mnuCIco->setEnabled(*k.toIco);
-    if (k.convert)
-        button1[4]->setEnabled(*k.convert);
-    if (k.effects)
-        ctbEfeito->setEnabled(*k.effects);
+    browsing_.kindKnown(lblPath->text().toLower().toStdString());
+    applyCommandStates();
 }
 
 // Shows the failure of a selection; false when there was one.
@@ -157,8 +143,7 @@ void FrmFotello::File1_Click() {
     if (name.isEmpty())
         return;
     const QString folder = File1->path();
-    if (!folder.endsWith('/'))
-        ctbmail->setEnabled(true);
+    notePick(folder);
     WaitPointer wait;
     BringToFront(PictImagem);
     const QString full = withSeparator(folder) + name;
@@ -178,9 +163,7 @@ void FrmFotello::optThumb_Click(int index) {
     currentFileName = tag;
     lblNome->setText(currentFileName);
     const QString full = lblPath->text();
-    ctbSlide->setEnabled(true);
-    if (!folder.endsWith('/'))
-        ctbmail->setEnabled(true);
+    notePick(folder);
     WaitPointer wait;
     const bool gif = ShownAsGif(full.toLower().toStdString());
     if (!(gif ? showAsGif(full) : showAsStill(full)))

@@ -47,13 +47,13 @@ constexpr int kLocalKeyRole = Qt::UserRole + 2;  // the key as the file system s
 // The five tree pictures: removable, fixed, CD-ROM, folder, open folder.
 const QIcon& treeImage(int index) {
     static const std::array<QIcon, 5> images = [] {
-        const QColor grey(85, 87, 83), amber(196, 160, 0);
+        const QColor grey(85, 87, 83);
         return std::array<QIcon, 5>{
             MakeToolbarPicture("drive-removable-media", "⏏", grey).normal,
             MakeToolbarPicture("drive-harddisk", "▭", grey).normal,
             MakeToolbarPicture("drive-optical", "◎", grey).normal,
-            MakeToolbarPicture("folder", "▬", amber).normal,
-            MakeToolbarPicture("folder-open", "▭", amber).normal,
+            FolderPicture(false),
+            FolderPicture(true),
         };
     }();
     return images[static_cast<std::size_t>(index - 1)];
@@ -252,7 +252,7 @@ void FrmFotello::tView_Click() {
 }
 
 void FrmFotello::Drive1_Change() {
-    ctbimprime->setEnabled(false);
+    noteDriveChange();
     const QString drive = Drive1->currentData().toString();
     const auto listing = ListSubfolders(QFile::encodeName(drive).toStdString());
     if (listing.ok) {

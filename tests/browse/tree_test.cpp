@@ -267,7 +267,7 @@ TEST_F(TreeTest, NodeClickPointsTheFileListAndClickClearsTheLabels) {
     start();
     w->lblNome->setText("antigo.jpg");
     w->lbltamanho->setText("10 bytes");
-    w->ctbRename->setEnabled(true);
+    w->action("ctbRename")->setEnabled(true);
     QTreeWidgetItem* node = addNode(w->tView, dir + "/Fotos/");
     const QRect r = w->tView->visualItemRect(node);
     QTest::mouseClick(w->tView->viewport(), Qt::LeftButton, {}, r.center());
@@ -291,7 +291,7 @@ TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     w->Dir1Path = "/";
     w->Drive1->addItem("SUMIU", dir + "/sumiu/");
     w->Drive1->setCurrentIndex(w->Drive1->count() - 1);
-    w->ctbimprime->setEnabled(true);
+    w->action("ctbimprime")->setEnabled(true);
     w->Drive1_Change();
     EXPECT_FALSE(w->ctbimprime->isEnabled());
     EXPECT_EQ(takeMessage(), "Erro ao acessar o drive\r\nVerifique a unidade ou o disco");

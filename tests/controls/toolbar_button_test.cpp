@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAction>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -100,6 +103,114 @@ TEST_F(ToolbarButtonTest, HidingUnderThePointerCountsAsLeaving) {
     moveTo({250, 80});
     moveTo({260, 80});
     EXPECT_EQ(exitA.count(), enterA.count()) << "every enter is matched by exactly one exit";
+}
+
+TEST_F(ToolbarButtonTest, SpaceAndEnterClickTheFocusedButtonAndTabMovesOn) {
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    QSignalSpy click(a, &ToolbarButton::Click);
+    a->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(a->hasFocus());
+    QTest::keyClick(a, Qt::Key_Space);
+    EXPECT_EQ(click.count(), 1);
+    QTest::keyClick(a, Qt::Key_Return);
+    QTest::keyClick(a, Qt::Key_Enter);
+    EXPECT_EQ(click.count(), 3);
+    QTest::keyClick(a, Qt::Key_A);
+    EXPECT_EQ(click.count(), 3) << "other keys do not click";
+
+    QTest::keyClick(a, Qt::Key_Tab);
+    EXPECT_TRUE(b->hasFocus()) << "Tab reaches the next button";
+}
+
+TEST_F(ToolbarButtonTest, AMouseClickLeavesTheFocusWhereItWas) {
+    auto* edit = new QLineEdit(&host);
+    edit->setGeometry(100, 60, 80, 24);
+    edit->show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    edit->setFocus();
+    QSignalSpy click(a, &ToolbarButton::Click);
+    QTest::mouseClick(a, Qt::LeftButton, {}, {20, 20});
+    EXPECT_EQ(click.count(), 1);
+    EXPECT_TRUE(edit->hasFocus());
+}
+
+TEST_F(ToolbarButtonTest, FollowsItsActionAndTriggersIt) {
+    QAction act(QString::fromUtf8("Renomear o arquivo"));
+    act.setStatusTip("Renomear");
+    act.setIcon(DrawnIcon("R", Qt::darkGreen));
+    a->setAction(&act);
+    EXPECT_EQ(a->accessibleName(), QString::fromUtf8("Renomear o arquivo"));
+    EXPECT_EQ(a->accessibleDescription(), "Renomear");
+    EXPECT_EQ(a->toolTip(), QString::fromUtf8("Renomear o arquivo"));
+    EXPECT_EQ(a->picture().cacheKey(), act.icon().cacheKey());
+    QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(a);
+    ASSERT_TRUE(acc);
+    EXPECT_EQ(acc->text(QAccessible::Name), QString::fromUtf8("Renomear o arquivo"));
+    EXPECT_EQ(acc->text(QAccessible::Description), "Renomear");
+    EXPECT_EQ(acc->role(), QAccessible::Button);
+
+    QSignalSpy triggered(&act, &QAction::triggered), click(a, &ToolbarButton::Click);
+    QTest::mouseClick(a, Qt::LeftButton, {}, {20, 20});
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_EQ(click.count(), 1);
+
+    act.setEnabled(false);
+    EXPECT_FALSE(a->isEnabled());
+    QTest::mouseClick(a, Qt::LeftButton, {}, {20, 20});
+    a->click(); // keyboard and programmatic clicks alike
+    EXPECT_EQ(triggered.count(), 1);
+    EXPECT_EQ(click.count(), 1);
+
+    act.setEnabled(true);
+    act.setText("Outro nome");
+    EXPECT_TRUE(a->isEnabled());
+    EXPECT_EQ(a->accessibleName(), "Outro nome");
+
+    // Another action: the first no longer steers the button.
+    QAction other("Segunda");
+    a->setAction(&other);
+    act.setEnabled(false);
+    EXPECT_TRUE(a->isEnabled());
+    a->click();
+    EXPECT_EQ(triggered.count(), 1);
+}
+
+TEST(ToolbarPictures, ThemeFoldersOpenAndClosedAreClearlyApart) {
+    ChooseIconTheme();
+    ASSERT_TRUE(QIcon::hasThemeIcon("folder") && QIcon::hasThemeIcon("folder-open"))
+        << "the icon theme (breeze-icon-theme) is not installed";
+    // Share of the pixels drawn in either picture that differ between them.
+    auto apart = [](const QIcon& closed, const QIcon& open) {
+        const QImage c = closed.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage o = open.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+        int drawn = 0, differ = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const QRgb p = c.pixel(x, y), q = o.pixel(x, y);
+                if (qAlpha(p) == 0 && qAlpha(q) == 0)
+                    continue;
+                ++drawn;
+                if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                        std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q)) >
+                    96)
+                    ++differ;
+            }
+        return drawn ? double(differ) / drawn : 0.0;
+    };
+    EXPECT_GT(apart(FolderPicture(false), FolderPicture(true)), 0.5);
+    EXPECT_EQ(FolderPicture(false).name(), "folder");
+
+    // Without any theme, the drawn pair.
+    const QString theme = QIcon::themeName(), fallback = QIcon::fallbackThemeName();
+    QIcon::setThemeName("fotello-no-such-theme");
+    QIcon::setFallbackThemeName("fotello-no-such-theme");
+    const QIcon closed = FolderPicture(false), open = FolderPicture(true);
+    QIcon::setThemeName(theme);
+    QIcon::setFallbackThemeName(fallback);
+    EXPECT_TRUE(closed.name().isEmpty()) << "drawn, not the theme's";
+    EXPECT_GT(apart(closed, open), 0.25);
 }
 
 TEST(ToolbarPictures, FallbackIsDrawnWhenTheThemeLacksTheIcon) {

@@ -1,0 +1,201 @@
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+
+#include "browse_fixture.h"
+#include "controls/file_list_box.h"
+#include "controls/toolbar_button.h"
+
+using namespace fotello;
+using namespace fotello::test;
+
+namespace {
+
+struct Shown {
+    const char* control;
+    const char* hint; // empty: the button has none
+};
+const Shown kButtons[] = {
+    {"ctbRefresh", "Recarregar"},
+    {"ctbSlide", "Slide"},
+    {"ctbSlideF", "Interromper Slides"},
+    {"ctbProps", "Propriedades"},
+    {"ctbRename", "Renomear"},
+    {"ctbCopyTo", "Copiar para..."},
+    {"ctbMoveTo", "Mover para..."},
+    {"ctbClips", "Thumbnails"},
+    {"ctbTela", "Tela Cheia"},
+    {"ctbTools", "Configurações"},
+    {"ctbEfeito", "Filtros/Efeitos"},
+    {"cmdFechar", "Fechar"},
+    {"ctbimprime", "Imprime"},
+    {"ctbajuda", "Ajuda"},
+    {"ctbpesquisa", "Zoom"},
+    {"ctbmail", "Enviar..."},
+    {"ClarkTBButton2", "https://fotello.example/"},
+    {"button1_0", ""},
+    {"button1_1", ""},
+    {"button1_2", ""},
+    {"button1_3", ""},
+    {"button1_4", ""},
+};
+
+} // namespace
+
+class ActionsTest : public BrowseFixture {
+protected:
+    void SetUp() override {
+        BrowseFixture::SetUp();
+        start();
+        status = w->findChild<QLabel*>("lblstatus");
+        size = w->findChild<QLabel*>("lbltamanho");
+        bar = w->findChild<QWidget*>("ctbBar2");
+        ASSERT_TRUE(status && size && bar);
+        // The offscreen platform enters the window at its corner when it
+        // shows: the pointer starts over the first button.
+        hover(button("ctbRefresh"));
+        away();
+        ASSERT_EQ(status->text(), "");
+    }
+    ToolbarButton* button(const char* name) { return w->findChild<ToolbarButton*>(name); }
+    void hover(QWidget* b) { QTest::mouseMove(b, b->rect().center()); }
+    void away() { QTest::mouseMove(w.get(), QPoint(w->width() / 2, w->height() / 2)); }
+    // What the status bar shows where the size label lies.
+    QImage sizePlace() { return bar->grab(size->geometry()).toImage(); }
+
+    QLabel* status = nullptr;
+    QLabel* size = nullptr;
+    QWidget* bar = nullptr;
+};
+
+TEST_F(ActionsTest, EveryButtonShowsItsCommandsActionWithItsHint) {
+    for (const Shown& s : kButtons) {
+        SCOPED_TRACE(s.control);
+        ToolbarButton* b = button(s.control);
+        ASSERT_TRUE(b);
+        QAction* a = w->action(s.control);
+        ASSERT_TRUE(a);
+        EXPECT_EQ(b->action(), a);
+        EXPECT_EQ(a->objectName(), QString("act") + s.control);
+        EXPECT_EQ(a->parent(), w.get());
+        EXPECT_FALSE(a->text().isEmpty());
+        EXPECT_EQ(b->accessibleName(), a->text());
+        EXPECT_EQ(a->statusTip(), QString::fromUtf8(s.hint));
+        EXPECT_EQ(b->accessibleDescription(), QString::fromUtf8(s.hint));
+        EXPECT_EQ(b->isEnabled(), a->isEnabled());
+
+        // The hint while the pointer is over the button, and nothing after.
+        away();
+        b->raise(); // the stop button lies behind the start button
+        hover(b);
+        EXPECT_EQ(status->text(), QString::fromUtf8(s.hint));
+        away();
+        EXPECT_EQ(status->text(), "");
+    }
+    button("ctbSlide")->raise();
+    for (const char* item : {"mnuCBmp", "mnuCJpg", "mnuCIco"})
+        EXPECT_EQ(w->action(item), w->findChild<QAction*>(item)) << item;
+    EXPECT_EQ(w->action("ctbNada"), nullptr);
+    EXPECT_EQ(button("button1_4")->caption(), "Converter");
+}
+
+TEST_F(ActionsTest, TheEnabledStateFollowsTheActionBothWays) {
+    ToolbarButton* props = button("ctbProps");
+    QAction* a = w->action("ctbProps");
+    ASSERT_FALSE(a->isEnabled()) << "nothing picked yet";
+    EXPECT_FALSE(props->isEnabled());
+    QSignalSpy triggered(a, &QAction::triggered);
+    props->click();
+    EXPECT_EQ(triggered.count(), 0);
+
+    write("fotos/casa.bmp", makers::EncodeBmp(picture(40, 30)));
+    auto* list = w->findChild<FileListBox*>("File1");
+    ASSERT_TRUE(list->setPath(dir + "/fotos"));
+    list->setCurrentRow(0);
+    w->File1_Click();
+    EXPECT_TRUE(a->isEnabled());
+    EXPECT_TRUE(props->isEnabled());
+    props->click();
+    EXPECT_EQ(triggered.count(), 1);
+}
+
+TEST_F(ActionsTest, F1TriggersHelpAndTheCloseButtonCloses) {
+    QAction* help = w->action("ctbajuda");
+    EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QSignalSpy triggered(help, &QAction::triggered);
+    QTest::keyClick(w->findChild<FileListBox*>("File1"), Qt::Key_F1);
+    EXPECT_EQ(triggered.count(), 1);
+
+    QTest::mouseClick(button("cmdFechar"), Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(ActionsTest, EveryCommandsPictureComesFromTheIconTheme) {
+    for (const Shown& s : kButtons) {
+        const QIcon icon = w->action(s.control)->icon();
+        EXPECT_FALSE(icon.name().isEmpty()) << s.control << ": a drawn picture";
+        EXPECT_TRUE(QIcon::hasThemeIcon(icon.name())) << s.control;
+    }
+}
+
+TEST_F(ActionsTest, TheHintCoversTheSizeLabelAndTheSizeShowsWhenItGoes) {
+    size->setText("");
+    const QImage bare = sizePlace();
+    size->setText("48271 bytes");
+    const QImage withSize = sizePlace();
+    ASSERT_NE(withSize, bare);
+
+    hover(button("ctbClips"));
+    ASSERT_EQ(status->text(), "Thumbnails");
+    const QImage hintOverSize = sizePlace();
+    size->setText("");
+    EXPECT_EQ(sizePlace(), hintOverSize) << "the size label shows through the hint";
+    size->setText("48271 bytes");
+
+    away();
+    EXPECT_EQ(sizePlace(), withSize) << "the hint label hides the size once cleared";
+}
+
+TEST_F(ActionsTest, EveryHintFitsItsLabelBesideTheCloseButton) {
+    const QRect close = button("cmdFechar")->geometry();
+    for (const Shown& s : kButtons) {
+        if (!*s.hint)
+            continue;
+        status->setText(QString::fromUtf8(s.hint));
+        const int needed = status->fontMetrics().horizontalAdvance(status->text());
+        EXPECT_GE(status->contentsRect().width(), needed) << s.control;
+    }
+    EXPECT_GE(status->x(), 0);
+    EXPECT_LE(status->geometry().right(), close.left());
+    EXPECT_LE(status->geometry().right(), bar->width());
+
+    // Still so after the window is resized.
+    w->resize(640, 480);
+    status->setText("https://fotello.example/");
+    EXPECT_GE(status->contentsRect().width(),
+              status->fontMetrics().horizontalAdvance(status->text()));
+    EXPECT_LE(status->geometry().right(), button("cmdFechar")->x());
+}
+
+TEST_F(ActionsTest, OfTheTwoSlideButtonsOnlyTheOneInFrontShows) {
+    QWidget* commands = w->findChild<QWidget*>("CtbBar3");
+    ToolbarButton* start = button("ctbSlide");
+    ToolbarButton* stop = button("ctbSlideF");
+    ASSERT_EQ(start->geometry(), stop->geometry());
+    auto place = [&] { return commands->grab(start->geometry()).toImage(); };
+    const QImage both = place();
+    stop->hide();
+    const QImage startAlone = place();
+    stop->show();
+    EXPECT_EQ(both, startAlone);
+
+    stop->raise();
+    const QImage stopInFront = place();
+    start->hide();
+    EXPECT_EQ(stopInFront, place());
+    EXPECT_NE(stopInFront, startAlone);
+    start->show();
+    start->raise();
+}
