@@ -79,6 +79,11 @@ commit="$(git -C "$repo" rev-parse HEAD)"
 git clone --quiet --no-local "$repo" "$root/work/fotello"
 git -C "$root/work/fotello" checkout --quiet --detach "$commit"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
+# The root is a mount of its own, private, as on a machine: tests that make
+# private mount namespaces need / to be a mount point.
+mount --bind "$root" "$root"
+mount --make-private "$root"
+mounted+=("$root")
 for m in proc sys dev; do
     mkdir -p "$root/$m"
     case $m in
