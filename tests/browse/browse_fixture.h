@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "../shell/settings_db_maker.h"
+#include "controls.h"
 #include "platform/picture_reader.h"
 #include "shell/main_window.h"
 #include "tools/picture_makers.h"
@@ -39,6 +40,8 @@ protected:
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
+    // A control of the window, by its name.
+    template <class T> T* ctl(const QString& name) const { return Control<T>(*w, name); }
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = dir + "/" + name;
         QDir().mkpath(QFileInfo(path).path());

@@ -17,42 +17,51 @@ TEST_F(LayoutTest, ToolbarsAndWorkAreaFollowTheWindow) {
     start();
     w->resize(1000, 700);
     QTest::qWait(10);
-    EXPECT_EQ(w->CtbBar3->width(), 1000);
-    EXPECT_EQ(w->ctbBar2->y() + w->ctbBar2->height(), 700);
-    const int gap = w->ctbBar2->height() / 7;
-    EXPECT_EQ(w->cmdFechar->x() + w->cmdFechar->width() + gap, 1000);
-    EXPECT_EQ(w->mcsplitbar1->y(), w->CtbBar3->height() + w->ctbBar->height());
-    EXPECT_EQ(w->mcsplitbar1->y() + w->mcsplitbar1->height(), w->ctbBar2->y());
+    EXPECT_EQ(ctl<ToolbarStrip>("CtbBar3")->width(), 1000);
+    EXPECT_EQ(ctl<ToolbarStrip>("ctbBar2")->y() + ctl<ToolbarStrip>("ctbBar2")->height(), 700);
+    const int gap = ctl<ToolbarStrip>("ctbBar2")->height() / 7;
+    EXPECT_EQ(ctl<ToolbarButton>("cmdFechar")->x() + ctl<ToolbarButton>("cmdFechar")->width() + gap,
+              1000);
+    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->y(),
+              ctl<ToolbarStrip>("CtbBar3")->height() + ctl<ToolbarStrip>("ctbBar")->height());
+    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->y() + ctl<QSplitter>("mcsplitbar1")->height(),
+              ctl<ToolbarStrip>("ctbBar2")->y());
     // Panel buttons chained without gaps.
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(w->button1[i]->x() + w->button1[i]->width(), w->button1[i + 1]->x());
-    EXPECT_EQ(w->File1->y(), w->tView->y() + w->tView->height());
-    EXPECT_EQ(w->File1->width(), w->tView->width());
+        EXPECT_EQ(ctl<ToolbarButton>(QString("button1_%1").arg(i))->x() +
+                      ctl<ToolbarButton>(QString("button1_%1").arg(i))->width(),
+                  ctl<ToolbarButton>(QString("button1_%1").arg(i + 1))->x());
+    EXPECT_EQ(ctl<FileListBox>("File1")->y(),
+              ctl<QTreeWidget>("tView")->y() + ctl<QTreeWidget>("tView")->height());
+    EXPECT_EQ(ctl<FileListBox>("File1")->width(), ctl<QTreeWidget>("tView")->width());
 }
 
 TEST_F(LayoutTest, StillPictureIsCentredAgainAfterAResize) {
     write("p/quadro.bmp", makers::EncodeBmp(picture(50, 20)));
     start();
-    ASSERT_TRUE(w->File1->setPath(dir + "/p"));
-    w->File1->setCurrentRow(0);
+    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/p"));
+    ctl<FileListBox>("File1")->setCurrentRow(0);
     w->File1_Click();
     w->resize(1100, 760);
     QTest::qWait(10);
-    EXPECT_EQ(w->Image1->pos(), QPoint(CentredStart(w->PictImagem->width(), w->Image1->width()),
-                                       CentredStart(w->PictImagem->height(), w->Image1->height())));
+    EXPECT_EQ(ctl<ImageControl>("Image1")->pos(),
+              QPoint(CentredStart(ctl<QWidget>("PictImagem")->width(),
+                                  ctl<ImageControl>("Image1")->width()),
+                     CentredStart(ctl<QWidget>("PictImagem")->height(),
+                                  ctl<ImageControl>("Image1")->height())));
 }
 
 TEST_F(LayoutTest, NothingIsRecomputedWhileMinimised) {
     start();
-    const QRect before = w->mcsplitbar1->geometry();
+    const QRect before = ctl<QSplitter>("mcsplitbar1")->geometry();
     w->setWindowState(Qt::WindowMinimized);
     if (!w->isMinimized())
         GTEST_SKIP() << "this platform does not minimise";
     w->resize(700, 500);
-    EXPECT_EQ(w->mcsplitbar1->geometry(), before);
+    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->geometry(), before);
     w->setWindowState(Qt::WindowNoState);
     QTest::qWait(10);
-    EXPECT_EQ(w->mcsplitbar1->width(), w->width());
+    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->width(), w->width());
 }
 
 TEST_F(LayoutTest, DraggingEitherSplitterLeavesNoBandUnderTheFileList) {

@@ -63,8 +63,8 @@ protected:
 
 TEST_F(TreeTest, VolumesAtTheTopEachWithAPlaceholder) {
     start();
-    ASSERT_GE(w->tView->topLevelItemCount(), 1);
-    QTreeWidgetItem* root = w->tView->topLevelItem(0);
+    ASSERT_GE(ctl<QTreeWidget>("tView")->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = ctl<QTreeWidget>("tView")->topLevelItem(0);
     EXPECT_EQ(root->data(0, Qt::UserRole).toString(), "/");
     ASSERT_EQ(root->childCount(), 1);
     EXPECT_EQ(root->child(0)->text(0), "");
@@ -265,39 +265,42 @@ TEST_F(TreeTest, SymlinkLoopsExpandOneLevelAtATime) {
 TEST_F(TreeTest, NodeClickPointsTheFileListAndClickClearsTheLabels) {
     write("Fotos/praia.jpg", makers::EncodeJpeg(picture(16, 12)));
     start();
-    w->lblNome->setText("antigo.jpg");
-    w->lbltamanho->setText("10 bytes");
+    ctl<QLabel>("lblNome")->setText("antigo.jpg");
+    ctl<QLabel>("lbltamanho")->setText("10 bytes");
     w->action("ctbRename")->setEnabled(true);
-    QTreeWidgetItem* node = addNode(w->tView, dir + "/Fotos/");
-    const QRect r = w->tView->visualItemRect(node);
-    QTest::mouseClick(w->tView->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(w->File1->path(), dir + "/Fotos");
-    EXPECT_EQ(w->File1->listCount(), 1);
-    EXPECT_EQ(w->lblPath->text(), dir + "/Fotos") << "the thumbnail build leaves the bare folder";
-    EXPECT_EQ(w->lblNome->text(), "");
-    EXPECT_EQ(w->lbltamanho->text(), "");
-    EXPECT_FALSE(w->ctbRename->isEnabled()) << "a folder change disables the file commands";
+    QTreeWidgetItem* node = addNode(ctl<QTreeWidget>("tView"), dir + "/Fotos/");
+    const QRect r = ctl<QTreeWidget>("tView")->visualItemRect(node);
+    QTest::mouseClick(ctl<QTreeWidget>("tView")->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(ctl<FileListBox>("File1")->path(), dir + "/Fotos");
+    EXPECT_EQ(ctl<FileListBox>("File1")->listCount(), 1);
+    EXPECT_EQ(ctl<QLabel>("lblPath")->text(), dir + "/Fotos")
+        << "the thumbnail build leaves the bare folder";
+    EXPECT_EQ(ctl<QLabel>("lblNome")->text(), "");
+    EXPECT_EQ(ctl<QLabel>("lbltamanho")->text(), "");
+    EXPECT_FALSE(ctl<ToolbarButton>("ctbRename")->isEnabled())
+        << "a folder change disables the file commands";
 
     // Any click in the tree clears them, also one on no node.
-    w->lblNome->setText("outro.jpg");
-    QTest::mouseClick(w->tView->viewport(), Qt::LeftButton, {},
-                      QPoint(5, w->tView->viewport()->height() - 3));
-    EXPECT_EQ(w->lblNome->text(), "");
+    ctl<QLabel>("lblNome")->setText("outro.jpg");
+    QTest::mouseClick(ctl<QTreeWidget>("tView")->viewport(), Qt::LeftButton, {},
+                      QPoint(5, ctl<QTreeWidget>("tView")->viewport()->height() - 3));
+    EXPECT_EQ(ctl<QLabel>("lblNome")->text(), "");
 }
 
 TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     start();
-    ASSERT_GE(w->Drive1->count(), 1);
+    ASSERT_GE(ctl<QComboBox>("Drive1")->count(), 1);
     w->Dir1Path = "/";
-    w->Drive1->addItem("SUMIU", dir + "/sumiu/");
-    w->Drive1->setCurrentIndex(w->Drive1->count() - 1);
+    ctl<QComboBox>("Drive1")->addItem("SUMIU", dir + "/sumiu/");
+    ctl<QComboBox>("Drive1")->setCurrentIndex(ctl<QComboBox>("Drive1")->count() - 1);
     w->action("ctbimprime")->setEnabled(true);
     w->Drive1_Change();
-    EXPECT_FALSE(w->ctbimprime->isEnabled());
+    EXPECT_FALSE(ctl<ToolbarButton>("ctbimprime")->isEnabled());
     EXPECT_EQ(takeMessage(), "Erro ao acessar o drive\r\nVerifique a unidade ou o disco");
-    EXPECT_EQ(w->Drive1->currentData().toString(), "/") << "back to the folder list's volume";
+    EXPECT_EQ(ctl<QComboBox>("Drive1")->currentData().toString(), "/")
+        << "back to the folder list's volume";
 
-    w->Drive1->setCurrentIndex(0);
+    ctl<QComboBox>("Drive1")->setCurrentIndex(0);
     w->Drive1_Change();
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(w->Dir1Path, "/");
@@ -312,15 +315,15 @@ TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
     std::fwrite(bmp.constData(), 1, size_t(bmp.size()), f);
     std::fclose(f);
     start();
-    QTreeWidgetItem* node = addNode(w->tView, dir + "/");
-    ASSERT_TRUE(expandAndWait(w->tView, node));
+    QTreeWidgetItem* node = addNode(ctl<QTreeWidget>("tView"), dir + "/");
+    ASSERT_TRUE(expandAndWait(ctl<QTreeWidget>("tView"), node));
     ASSERT_EQ(node->childCount(), 1);
     w->tView_NodeClick(node->child(0));
     EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->File1->localFolder(), raw);
-    ASSERT_EQ(w->File1->listCount(), 1);
-    w->File1->setCurrentRow(0);
+    EXPECT_EQ(ctl<FileListBox>("File1")->localFolder(), raw);
+    ASSERT_EQ(ctl<FileListBox>("File1")->listCount(), 1);
+    ctl<FileListBox>("File1")->setCurrentRow(0);
     w->File1_Click();
     EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->Image1->picture().size(), QSize(8, 6));
+    EXPECT_EQ(ctl<ImageControl>("Image1")->picture().size(), QSize(8, 6));
 }

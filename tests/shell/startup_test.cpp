@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "controls.h"
+
+using fotello::test::Control;
 #include "controls/picture_box.h"
 #include "controls/scroll_box.h"
 #include "settings_db_maker.h"
@@ -58,8 +61,8 @@ TEST_F(StartupTest, ShippedSettingsFillTheHiddenFields) {
     EXPECT_EQ(field(*w, "Text2"), " 100");
     EXPECT_EQ(field(*w, "Text3"), " 80");
     EXPECT_EQ(w->windowBackColor, 8421504);
-    EXPECT_EQ(w->ssScroll1->backColor(), 8421504u);
-    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_EQ(Control<ScrollBox>(*w, "ssScroll1")->backColor(), 8421504u);
+    EXPECT_TRUE(Control<QTimer>(*w, "Timer2")->isActive());
     EXPECT_TRUE(w->configRs);
     EXPECT_TRUE(w->hoverTracking);
     EXPECT_EQ(w->helpFile, QString::fromStdString(dir) + "/Orlano.html");
@@ -80,8 +83,8 @@ TEST_F(StartupTest, WithoutADatabaseTheWindowStillOpens) {
     // The strip gets the default geometry rather than sizes of 0.
     EXPECT_EQ(field(*w, "Text2"), " 100");
     EXPECT_EQ(field(*w, "Text3"), " 80");
-    EXPECT_EQ(w->ssScroll1->backColor(), 0u);
-    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_EQ(Control<ScrollBox>(*w, "ssScroll1")->backColor(), 0u);
+    EXPECT_FALSE(Control<QTimer>(*w, "Timer2")->isActive());
     EXPECT_TRUE(crossed(*w));
     EXPECT_FALSE(std::filesystem::exists(dir + "/cadastro.db"));
 }
@@ -90,24 +93,25 @@ TEST_F(StartupTest, WrongPasswordIsLikeNoDatabase) {
     auto w = start(ConfigSql(), "errada");
     EXPECT_FALSE(w->configRs);
     EXPECT_EQ(field(*w, "txtZoom"), "");
-    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_FALSE(Control<QTimer>(*w, "Timer2")->isActive());
 }
 
 TEST_F(StartupTest, OddValues) {
     auto w = start(ConfigSql("NULL", "255", "0", "' 80 x 96 - 64 x 64'", "'sim'"));
     EXPECT_EQ(field(*w, "txtSlide"), "") << "a null leaves the field as it was";
-    EXPECT_EQ(w->ssScroll1->backColor(), 255u);
+    EXPECT_EQ(Control<ScrollBox>(*w, "ssScroll1")->backColor(), 255u);
     EXPECT_EQ(field(*w, "Text1").toInt(), 80);
     EXPECT_EQ(field(*w, "Text2").toInt(), 96);
     EXPECT_EQ(field(*w, "Text3").toInt(), 64);
-    EXPECT_FALSE(w->Timer2->isActive()) << "only \"Sim\" turns the magnifier on";
+    EXPECT_FALSE(Control<QTimer>(*w, "Timer2")->isActive())
+        << "only \"Sim\" turns the magnifier on";
     EXPECT_TRUE(crossed(*w));
 }
 
 TEST_F(StartupTest, NullBackgroundGivesBlackAndGiantOneLeavesIt) {
     auto w = start(ConfigSql("3", "NULL"));
     EXPECT_EQ(field(*w, "txtJanela"), "");
-    EXPECT_EQ(w->ssScroll1->backColor(), 0u);
+    EXPECT_EQ(Control<ScrollBox>(*w, "ssScroll1")->backColor(), 0u);
     EXPECT_EQ(field(*w, "txtZoom"), "Sim");
     w.reset();
     RemoveTree(dir + "/cadastro.db");
@@ -189,10 +193,12 @@ TEST_F(StartupTest, EveryNamedControlIsThere) {
                              "Timer2"}) {
         EXPECT_TRUE(w->objectName() == name || w->findChild<QObject*>(name)) << name;
     }
-    EXPECT_FALSE(w->lblPath->isVisible());
+    EXPECT_FALSE(Control<QLabel>(*w, "lblPath")->isVisible());
     EXPECT_FALSE(w->findChild<QLineEdit*>("txtThumbs")->isVisible());
     // The work area: left column beside the picture area, folder pane above the magnifier.
-    EXPECT_LT(w->PictHd->mapTo(w.get(), QPoint()).x(), w->Picture1->mapTo(w.get(), QPoint()).x());
-    EXPECT_LT(w->PictHd->mapTo(w.get(), QPoint()).y(), w->Picture4->mapTo(w.get(), QPoint()).y());
-    EXPECT_GT(w->Picture1->width(), w->PictHd->width());
+    EXPECT_LT(Control<QWidget>(*w, "PictHd")->mapTo(w.get(), QPoint()).x(),
+              Control<QWidget>(*w, "Picture1")->mapTo(w.get(), QPoint()).x());
+    EXPECT_LT(Control<QWidget>(*w, "PictHd")->mapTo(w.get(), QPoint()).y(),
+              Control<PictureBox>(*w, "Picture4")->mapTo(w.get(), QPoint()).y());
+    EXPECT_GT(Control<QWidget>(*w, "Picture1")->width(), Control<QWidget>(*w, "PictHd")->width());
 }

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QSignalSpy>
 
+#include "controls.h"
+
+using fotello::test::Control;
 #include "controls/file_list_box.h"
 #include "shell/main_window.h"
 #include "shell/thumbnail_builder.h"
@@ -42,11 +45,11 @@ QByteArray TruncatedJpeg() {
 
 TestWindow::TestWindow(int cellHeight, int cellWidth, int side) {
     w = std::make_unique<FrmFotello>(programFolder.path());
-    w->Text1->setText(QString::number(cellHeight));
-    w->Text2->setText(QString::number(cellWidth));
-    w->Text3->setText(QString::number(side));
+    Control<QLineEdit>(*w, "Text1")->setText(QString::number(cellHeight));
+    Control<QLineEdit>(*w, "Text2")->setText(QString::number(cellWidth));
+    Control<QLineEdit>(*w, "Text3")->setText(QString::number(side));
     w->ApplySettings();
-    w->picFrame->resize(520, 300);
+    Control<ThumbnailStrip>(*w, "picFrame")->resize(520, 300);
 }
 
 TestWindow::~TestWindow() = default;
@@ -56,7 +59,7 @@ ThumbnailBuilder* TestWindow::builder() const {
 }
 
 bool TestWindow::buildFolder(const QString& folder) {
-    if (!w->File1->setPathQuietly(folder))
+    if (!Control<FileListBox>(*w, "File1")->setPathQuietly(folder))
         return false;
     QSignalSpy finished(builder(), &ThumbnailBuilder::finished);
     w->ResetThumbnails();

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "controls.h"
+
+using fotello::test::Control;
 #include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "shell/main_window.h"
@@ -39,7 +42,8 @@ std::shared_ptr<QStringList> Watch(TestWindow& tw) {
                      [&tw, seen](int, const QString&, int percent) {
                          *seen << QString("%1|%2|%3")
                                       .arg(percent)
-                                      .arg(tw.w->lblStat->text(), tw.w->lblCount->text());
+                                      .arg(Control<QLabel>(*tw.w, "lblStat")->text(),
+                                           Control<QLabel>(*tw.w, "lblCount")->text());
                      });
     return seen;
 }
@@ -106,7 +110,7 @@ TEST(ThumbnailBuild, EmptyTruncatedAndZeroByteFiles) {
     const auto seen = Watch(tw);
     ASSERT_TRUE(tw.buildFolder(dir.path()));
     EXPECT_EQ(*seen, (QStringList{"50|Abrindo:  50 %|Imagens: 2", "100||Imagens: 2"}));
-    ThumbnailStrip* strip = tw.w->picFrame;
+    ThumbnailStrip* strip = Control<ThumbnailStrip>(*tw.w, "picFrame");
     EXPECT_EQ(strip->cellCount(), 1);
     EXPECT_FALSE(strip->cellVisible(0));
     EXPECT_EQ(strip->cellTag(0), "");
@@ -119,7 +123,7 @@ TEST(ThumbnailBuild, EmptyTruncatedAndZeroByteFiles) {
     EXPECT_FALSE(strip->cellVisible(0));
     EXPECT_TRUE(strip->stripVisible());
     EXPECT_EQ(strip->stripSize().height(), 100);
-    EXPECT_EQ(tw.w->lblCount->text(), "");
+    EXPECT_EQ(Control<QLabel>(*tw.w, "lblCount")->text(), "");
 }
 
 TEST(ThumbnailBuild, LongNamesAreShortenedInTheStripFont) {
@@ -129,7 +133,7 @@ TEST(ThumbnailBuild, LongNamesAreShortenedInTheStripFont) {
         WritePicture(dir.filePath(name), TestPicture(30, 30, Qt::gray));
     TestWindow tw(100, 100, 80);
     ASSERT_TRUE(tw.buildFolder(dir.path()));
-    ThumbnailStrip* strip = tw.w->picFrame;
+    ThumbnailStrip* strip = Control<ThumbnailStrip>(*tw.w, "picFrame");
     ASSERT_EQ(strip->cellCount(), 2);
     EXPECT_EQ(strip->cellCaption(0), "curto.jpg");
     EXPECT_EQ(strip->cellTag(1), longName);
@@ -213,7 +217,7 @@ TEST(ThumbnailBuild, ClosingTheWindowMidBuildIsSafe) {
     for (int i = 0; i < 12; ++i)
         WritePicture(big.filePath(QString("p%1.jpg").arg(i)), TestPicture(1600, 1200, Qt::cyan));
     auto tw = std::make_unique<TestWindow>();
-    ASSERT_TRUE(tw->w->File1->setPathQuietly(big.path()));
+    ASSERT_TRUE(Control<FileListBox>(*tw->w, "File1")->setPathQuietly(big.path()));
     tw->w->ResetThumbnails();
     QSignalSpy some(tw->builder(), &ThumbnailBuilder::entryDone);
     ASSERT_TRUE(some.wait(10000));
@@ -277,11 +281,11 @@ TEST(ThumbnailBuild, FolderRemovedDuringTheBuild) {
     });
     ASSERT_TRUE(tw.buildFolder(folder));
     EXPECT_TRUE(removed);
-    const int cells = tw.w->picFrame->cellCount();
+    const int cells = Control<ThumbnailStrip>(*tw.w, "picFrame")->cellCount();
     EXPECT_GE(cells, 3) << "pictures read before the folder went keep their cells";
     EXPECT_LT(cells, 40);
     EXPECT_FALSE(MessageBoxShown());
-    EXPECT_EQ(tw.w->lblCount->text(), "");
+    EXPECT_EQ(Control<QLabel>(*tw.w, "lblCount")->text(), "");
 }
 
 } // namespace
@@ -298,10 +302,12 @@ TEST(ThumbnailBuild, NamesThatAreNotUtf8GetTheirCell) {
               0);
     TestWindow tw;
     ASSERT_TRUE(tw.buildFolder(dir.path()));
-    ASSERT_EQ(tw.w->File1->listCount(), 1);
+    ASSERT_EQ(Control<FileListBox>(*tw.w, "File1")->listCount(), 1);
     // Cell 0 always exists; it shows only when its picture was read.
-    EXPECT_TRUE(tw.w->picFrame->cellVisible(0)) << "read through the name's own bytes";
-    EXPECT_EQ(tw.w->picFrame->cellTag(0), tw.w->File1->entry(0));
+    EXPECT_TRUE(Control<ThumbnailStrip>(*tw.w, "picFrame")->cellVisible(0))
+        << "read through the name's own bytes";
+    EXPECT_EQ(Control<ThumbnailStrip>(*tw.w, "picFrame")->cellTag(0),
+              Control<FileListBox>(*tw.w, "File1")->entry(0));
 }
 
 } // namespace
