@@ -1,0 +1,67 @@
+#pragma once
+// What other windows and the plug-in host may ask of the main window. They
+// never reach its widgets: they read the browsing state here, ask it to
+// refresh, and find a control by name only where a plug-in needs one.
+
+#include <cstdint>
+#include <optional>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "platform/picture_probe.h"
+
+class QObject;
+
+namespace fotello {
+
+struct ConfigRecord;
+struct SettingsValues;
+
+// The picture a command works on.
+struct CurrentPicture {
+    QString path;      // full path; empty when nothing is picked
+    QString name;      // its file name
+    PictureKind kind = PictureKind::Unknown; // by its contents, not its name
+    QImage image;      // as shown: a large photo may have been decoded reduced
+    QSize naturalSize; // the picture's own size
+    bool isValid() const { return !path.isEmpty(); }
+};
+
+class MainWindowHost {
+public:
+    virtual ~MainWindowHost() = default;
+
+    // The folder of the file list, with a trailing "/".
+    virtual QString currentFolder() const = 0;
+    virtual CurrentPicture currentPicture() const = 0;
+
+    // The status line; an empty text clears it.
+    virtual void setStatus(const QString& text) = 0;
+    void clearStatus() { setStatus(QString()); }
+    // A plain message box over the main window (does not block).
+    virtual void showMessage(const QString& text) = 0;
+
+    // Shows this picture in the preview in place of the current one (an edited
+    // picture handed back), fitted as a selection fits it.
+    virtual void showInPreview(const QImage& picture) = 0;
+    // Reads the current file again and shows it.
+    virtual void redrawPreview() = 0;
+    // After a file was written, moved or removed: its cell, or the whole strip.
+    virtual void rebuildThumbnail(const QString& path) = 0;
+    virtual void rebuildThumbnails() = 0;
+
+    // The stored record as loaded (nothing when the database could not be read),
+    // and the values the window works with.
+    virtual const ConfigRecord* settingsRecord() const = 0;
+    virtual const SettingsValues& settings() const = 0;
+    // After the settings fields were written: parse them once and apply; the
+    // preview's background becomes previewBackColor (0x00BBGGRR) when given.
+    virtual void applySettings(std::optional<std::int32_t> previewBackColor) = 0;
+
+    // A control by its name (its objectName), for plug-ins; null when none.
+    virtual QObject* control(const QString& name) const = 0;
+};
+
+} // namespace fotello
