@@ -97,9 +97,6 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormat(probe.kind));
     reader.setAutoTransform(options.applyOrientation);
-    // Accurate DCT and smooth upsampling for what is shown at its size; a thumbnail
-    // is reduced again afterwards, so it takes the fast variants.
-    reader.setQuality(options.coverBox.isValid() ? 49 : 100);
     if ((probe.kind == PictureKind::Ico || probe.kind == PictureKind::Cur) && probe.bestIcon > 0)
         reader.jumpToImage(probe.bestIcon);
 
@@ -108,11 +105,17 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
         return Failure(PictureError::TooLarge, QStringLiteral("picture too large"));
     const bool turned = options.applyOrientation &&
                         (reader.transformation() & QImageIOHandler::TransformationRotate90);
+    QSize box = options.coverBox;
+    if (!box.isValid() && options.coverFor && stored.isValid())
+        box = options.coverFor(turned ? stored.transposed() : stored);
     QSize scaled;
-    if (probe.kind == PictureKind::Jpeg && options.coverBox.isValid() && stored.isValid())
-        scaled = ReducedJpegSize(stored, turned ? options.coverBox.transposed() : options.coverBox);
+    if (probe.kind == PictureKind::Jpeg && box.isValid() && stored.isValid())
+        scaled = ReducedJpegSize(stored, turned ? box.transposed() : box);
     if (scaled.isValid())
         reader.setScaledSize(scaled);
+    // Accurate DCT and smooth upsampling for what is shown at its size; a reduced
+    // picture is scaled again afterwards, so it takes the fast variants.
+    reader.setQuality(options.coverBox.isValid() || scaled.isValid() ? 49 : 100);
 
     QImage image = reader.read();
     if (image.isNull())

@@ -41,11 +41,18 @@ class ToolbarButton;
 class ToolbarSeparator;
 class ToolbarStrip;
 struct ConfigRecord;
+struct PreviewJob;
+struct PreviewPicture;
 
 // Thumbnail builder state, defined with the builder.
 struct ThumbState;
 struct ThumbStateDeleter {
     void operator()(ThumbState* s) const;
+};
+// Preview state, defined with the preview.
+struct PreviewState;
+struct PreviewStateDeleter {
+    void operator()(PreviewState* s) const;
 };
 
 class FrmFotello : public QWidget {
@@ -158,6 +165,9 @@ public:
     void DisableFileCommands();
     void UpdateKindCommands();
     void DiscoverPlugins();
+    // The full picture of the still on show, read on a worker, in place of
+    // the reduced one the fitted view holds (a zoom wants it).
+    void requestFullPicture();
 
     // --- Handlers -------------------------------------------------------------
     void File1_PathChange();
@@ -189,8 +199,18 @@ private:
     void buildThumbnailArea(); // main_window_thumbs.cpp
     void buildTree();          // main_window_tree.cpp
     void wirePreview();        // main_window_preview.cpp
-    bool showAsGif(const QString& full);
-    bool showAsStill(const QString& full);
+    void selectPicture(bool fromList, const QString& name);
+    PreviewJob previewJob(const QString& full, const QByteArray& local, bool gif) const;
+    void previewRead(const PreviewPicture& read);
+    void showListSelection(const QString& name, const QString& folder, const QString& full,
+                           bool gif, const PreviewPicture& read);
+    void showStripSelection(const QString& name, const QString& folder, const QString& full,
+                            bool gif, const PreviewPicture& read);
+    void readAhead(const QString& name, const QString& folder, bool fromList);
+    bool showAsGif(const QString& full, const PreviewPicture& read);
+    bool showAsStill(const QString& full, const PreviewPicture& read);
+    void centreAnimatedPicture();
+    void recentreAnimatedPicture();
     void FitPicture();
     void enableFileCommands(bool withRefresh);
     void wireHints();
@@ -205,6 +225,7 @@ private:
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load
     std::unique_ptr<ThumbState, ThumbStateDeleter> thumbState_;
+    std::unique_ptr<PreviewState, PreviewStateDeleter> preview_;
 };
 
 } // namespace fotello

@@ -36,6 +36,8 @@ TEST_F(LayoutTest, StillPictureIsCentredAgainAfterAResize) {
     ASSERT_TRUE(w->File1->setPath(dir + "/p"));
     w->File1->setCurrentRow(0);
     w->File1_Click();
+    // The picture is read on a worker; the hourglass goes once it is shown.
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::overrideCursor() == nullptr; }, 20000));
     w->resize(1100, 760);
     QTest::qWait(10);
     EXPECT_EQ(w->Image1->pos(), QPoint(CentredStart(w->PictImagem->width(), w->Image1->width()),

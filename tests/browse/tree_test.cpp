@@ -153,6 +153,8 @@ TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
     ASSERT_EQ(w->File1->listCount(), 1);
     w->File1->setCurrentRow(0);
     w->File1_Click();
+    // The picture is read on a worker; the hourglass goes once it is shown.
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::overrideCursor() == nullptr; }, 20000));
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(w->Image1->picture().size(), QSize(8, 6));
 }
