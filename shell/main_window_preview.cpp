@@ -46,7 +46,7 @@ struct PreviewState {
         bool gif = false;
         std::uint64_t generation = 0;
     };
-    PreviewLoader* loader; // a child of the window, deleted first
+    PreviewLoader* loader = nullptr; // a child of the window, deleted first
     std::optional<Pending> pending;
     std::optional<WaitPointer> wait; // the hourglass while a selection is read
     QByteArray shownStill;           // the still picture on show, as the file system spells it
@@ -61,7 +61,8 @@ void PreviewStateDeleter::operator()(PreviewState* s) const {
 }
 
 void FrmFotello::wirePreview() {
-    preview_.reset(new PreviewState{new PreviewLoader(this)});
+    preview_.reset(new PreviewState);
+    preview_->loader = new PreviewLoader(this);
     File1->viewport()->installEventFilter(this);
     connect(File1, &FileListBox::PathChange, this, &FrmFotello::File1_PathChange);
     connect(File1, &FileListBox::Click, this, &FrmFotello::File1_Click);
