@@ -242,7 +242,7 @@ void FrmFotello::requestFullPicture() {
 
 void FrmFotello::previewRead(const PreviewPicture& read) {
     PreviewState& st = *preview_;
-    if (!st.pending || read.generation != st.pending->generation || read.local != st.pending->local)
+    if (!st.pending || read.generation != st.pending->generation)
         return; // the answer to a selection since replaced
     const PreviewState::Pending p = *std::exchange(st.pending, std::nullopt);
     switch (p.source) {

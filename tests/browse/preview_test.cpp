@@ -372,6 +372,28 @@ TEST_F(PreviewLoaderTest, FittedReadingsAreNoLargerThanShownAndFullOnesWhole) {
     }
 }
 
+// The box to cover is asked for with the size the picture is shown at, turned
+// as its EXIF orientation turns it; the reading then covers that box.
+TEST_F(PreviewLoaderTest, TheBoxToCoverIsAskedForWithTheShownSize) {
+    for (int orientation : {1, 6}) {
+        SCOPED_TRACE(orientation);
+        const QString path =
+            write("turned.jpg", makers::EncodeJpeg(picture(1600, 1200), 90, orientation));
+        const QSize shown = orientation == 6 ? QSize(1200, 1600) : QSize(1600, 1200);
+        QSize asked;
+        PictureReadOptions options;
+        options.coverFor = [&asked](QSize natural) {
+            asked = natural;
+            return natural / 5;
+        };
+        const PictureResult r = ReadPicture(path, options);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(asked, shown);
+        EXPECT_EQ(r.naturalSize, shown);
+        EXPECT_EQ(r.image.size(), shown / 4) << "the smallest reduction covering a fifth";
+    }
+}
+
 TEST_F(PreviewLoaderTest, OnlyTheLastRequestIsAnswered) {
     write("a.bmp", makers::EncodeBmp(picture(40, 30)));
     write("b.bmp", makers::EncodeBmp(picture(20, 10)));
