@@ -185,9 +185,11 @@ void PreviewLoader::land(const Key& key, bool ahead, Picture picture) {
         it->reading.reset();
         if (picture)
             it->picture = picture;
-        // A GIF's bytes can be large: they go to the control and are not kept.
-        if (it->picture && it->picture->gifBytes.size() > kMaxCachedBytes)
+        if (it->picture && it->picture->picture.image.sizeInBytes() + it->picture->gifBytes.size() >
+                               kMaxCachedBytes) {
             it->picture.reset();
+            ahead_.removeIf([&key](const PreviewJob& j) { return keyOf(j) == key; });
+        }
     }
     const bool answers = waiting_ && key == currentKey_;
     if (answers && !picture) {

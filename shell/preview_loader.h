@@ -76,8 +76,9 @@ public:
 
     // Entries the cache may hold: the current picture and two neighbours.
     static constexpr int kCacheEntries = 3;
-    // A GIF's bytes larger than this are read for the current request only.
-    static constexpr qint64 kMaxCachedBytes = qint64(32) << 20;
+    // A reading larger than this (a full picture, a big GIF's frame and bytes)
+    // is handed out but not kept, nor read ahead again.
+    static constexpr qint64 kMaxCachedBytes = qint64(64) << 20;
 
     // Reads one picture as a worker does (exposed for tests and benchmarks).
     static PreviewPicture Read(const PreviewJob& job);

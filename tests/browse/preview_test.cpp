@@ -439,6 +439,18 @@ TEST_F(PreviewLoaderTest, NeighboursReadAheadAreBoundedAndNeverStale) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return loader.holds(job("d.bmp")); }, kWaitMs));
 }
 
+TEST_F(PreviewLoaderTest, AReadingTooLargeToKeepIsNeitherKeptNorReadAgain) {
+    write("a.bmp", makers::EncodeBmp(picture(40, 30)));
+    write("enorme.jpg", makers::EncodeJpeg(picture(4200, 4100), 50));
+    ASSERT_GT(qint64(4200) * 4100 * 4, PreviewLoader::kMaxCachedBytes);
+    PreviewLoader loader;
+    answer(loader, job("a.bmp"));
+    loader.prefetch({job("enorme.jpg", {})});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loader.idle(); }, kWaitMs));
+    EXPECT_FALSE(loader.holds(job("enorme.jpg", {})));
+    EXPECT_EQ(answer(loader, job("enorme.jpg", {})).picture.image.size(), QSize(4200, 4100));
+}
+
 TEST(ElideRight, KeepsTheWidestStartThatFitsWithItsDots) {
     // One unit per UTF-16 code unit: easy to count.
     const auto units = [](const QString& s) { return int(s.size()); };
