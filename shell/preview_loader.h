@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include <QByteArray>
 #include <QHash>
@@ -63,7 +62,6 @@ public:
     // Drops the request waiting for its answer, if any.
     void cancel();
     bool waiting() const { return waiting_; }
-    std::uint64_t generation() const { return generation_; }
 
     // Pictures to read ahead, most wanted first; the cache keeps these and the
     // current request's picture and forgets the rest.
