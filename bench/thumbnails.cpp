@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QStandardPaths>
@@ -119,14 +120,14 @@ private:
 class StripRun {
 public:
     StripRun() : w_(programFolder_.path()) {
-        w_.txtThumbs->setText(kDefaultThumbGeometry);
+        w_.findChild<QLineEdit*>("txtThumbs")->setText(kDefaultThumbGeometry);
         w_.ParseThumbSize();
         w_.resize(960, 640);
         w_.show();
         w_.ArrangeControls();
         // A window the user clicks on has been painted and clicked before: Qt's
         // first mouse event costs about 100 ms that no build causes.
-        ClickTree(w_.tView->viewport());
+        ClickTree(w_.findChild<QTreeWidget*>("tView")->viewport());
         QEventLoop settle;
         QTimer::singleShot(300, &settle, &QEventLoop::quit);
         settle.exec();
@@ -135,7 +136,7 @@ public:
     BuildFigures build(const QString& folder, bool probeClicks) {
         BuildFigures f;
         const auto listed = Clock::now();
-        if (!w_.File1->setPathQuietly(folder))
+        if (!w_.findChild<FileListBox*>("File1")->setPathQuietly(folder))
             qFatal("cannot list %s", qPrintable(folder));
         // The file list lays its entries out on the next pass of the event
         // loop; that pause is the list's, not the build's: timed apart.
@@ -146,7 +147,7 @@ public:
         auto* builder = w_.findChild<ThumbnailBuilder*>("thumbnailBuilder");
         QEventLoop loop;
         QObject::connect(builder, &ThumbnailBuilder::finished, &loop, &QEventLoop::quit);
-        ClickProbe probe(w_.tView->viewport());
+        ClickProbe probe(w_.findChild<QTreeWidget*>("tView")->viewport());
         if (probeClicks)
             probe.start();
         const auto t0 = Clock::now();
@@ -157,7 +158,8 @@ public:
         f.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
         if (probeClicks)
             probe.finish(f);
-        f.cells = w_.picFrame->cellCount() - (w_.picFrame->cellVisible(0) ? 0 : 1);
+        const auto* strip = w_.findChild<ThumbnailStrip*>("picFrame");
+        f.cells = strip->cellCount() - (strip->cellVisible(0) ? 0 : 1);
         f.peakRssMb = PeakRssMb();
         return f;
     }

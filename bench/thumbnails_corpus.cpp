@@ -134,6 +134,15 @@ QString SmallPicturesFolder() {
     });
 }
 
+QString BigPhotoFile() {
+    const QString folder = Folder("photo-6000x4000", 1, [](const QString& folder, int) {
+        const QString path = folder + "/grande.jpg";
+        if (!QFile::exists(path))
+            WriteJpeg(PhotoLike(6000, 4000, 6000), path, 90);
+    });
+    return folder + "/grande.jpg";
+}
+
 QStringList JpegFiles(const QString& folder) {
     QStringList files;
     for (const QString& name : QDir(folder).entryList({"*.jpg"}, QDir::Files, QDir::Name))

@@ -16,6 +16,9 @@ QString ManyPhotosFolder();
 // 10,000 small pictures (hard links to 100 JPEGs of about 320 x 240).
 QString SmallPicturesFolder();
 
+// One photo-like JPEG of 6000 x 4000.
+QString BigPhotoFile();
+
 QStringList JpegFiles(const QString& folder);
 
 } // namespace fotello::bench

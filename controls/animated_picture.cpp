@@ -1,5 +1,7 @@
 #include "controls/animated_picture.h"
 
+#include <utility>
+
 #include <QBuffer>
 #include <QFile>
 #include <QMouseEvent>
@@ -21,12 +23,16 @@ void AnimatedPicture::Prepare() {
     movie_.reset();
     buffer_.reset();
     preparedName_ = fileName_;
-    const auto checked = ReadCheckedPictureBytesLocal(
-        localName_.isEmpty() ? QFile::encodeName(fileName_) : localName_);
-    bytes_ = checked.bytes;
-    if (checked.error != PictureError::None) {
-        update();
-        return;
+    if (!checkedBytes_.isEmpty()) {
+        bytes_ = std::exchange(checkedBytes_, {});
+    } else {
+        const auto checked = ReadCheckedPictureBytesLocal(
+            localName_.isEmpty() ? QFile::encodeName(fileName_) : localName_);
+        bytes_ = checked.bytes;
+        if (checked.error != PictureError::None) {
+            update();
+            return;
+        }
     }
     buffer_ = std::make_unique<QBuffer>(&bytes_);
     buffer_->open(QIODevice::ReadOnly);

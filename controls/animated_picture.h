@@ -18,10 +18,14 @@ public:
     ~AnimatedPicture() override;
 
     // localPath: the name as the file system spells it, for names that are not
-    // valid UTF-8 (defaults to the encoded path).
-    void setFileName(const QString& path, const QByteArray& localPath = {}) {
+    // valid UTF-8 (defaults to the encoded path). checkedBytes: the file's
+    // bytes, already read and checked off the UI thread; Prepare() then plays
+    // them instead of reading the file.
+    void setFileName(const QString& path, const QByteArray& localPath = {},
+                     const QByteArray& checkedBytes = {}) {
         fileName_ = path;
         localName_ = localPath;
+        checkedBytes_ = checkedBytes;
     }
     QString fileName() const { return fileName_; }
 
@@ -46,6 +50,7 @@ protected:
 private:
     QString fileName_;
     QByteArray localName_;
+    QByteArray checkedBytes_;
     QString preparedName_;
     // The movie decodes from checked bytes in memory: never from the path,
     // which could name a FIFO or a bomb by the time it is opened.

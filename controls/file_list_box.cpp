@@ -53,6 +53,8 @@ bool FileListBox::setLocalPath(const QByteArray& folder, bool quietly) {
         return false;
     localFolder_ = p;
     path_ = QFile::decodeName(p);
+    // Another folder is read from its first name, wherever the last one was scrolled to.
+    scrollToTop();
     if (!quietly)
         emit PathChange();
     return true;

@@ -10,12 +10,14 @@ ImageControl::ImageControl(const QString& name, QWidget* parent) : QWidget(paren
     setMouseTracking(true);
 }
 
-void ImageControl::setPicture(const QImage& picture) {
+void ImageControl::setPicture(const QImage& picture, QSize natural) {
     picture_ = picture;
+    natural_ = natural.isValid() && !picture.isNull() ? natural : picture.size();
     scaled_ = QImage();
     if (!stretch_)
-        resize(picture_.size());
+        resize(natural_);
     update();
+    emit pictureChanged();
 }
 
 void ImageControl::clearPicture() {
@@ -25,7 +27,7 @@ void ImageControl::clearPicture() {
 void ImageControl::setStretch(bool on) {
     stretch_ = on;
     if (!stretch_ && !picture_.isNull())
-        resize(picture_.size());
+        resize(natural_);
     update();
 }
 
@@ -33,13 +35,19 @@ void ImageControl::paintEvent(QPaintEvent*) {
     if (picture_.isNull())
         return;
     QPainter p(this);
-    if (stretch_ && size() != picture_.size()) {
+    if (size() != picture_.size()) {
         if (scaled_.size() != size())
             scaled_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         p.drawImage(0, 0, scaled_);
     } else {
         p.drawImage(0, 0, picture_);
     }
+}
+
+void ImageControl::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (stretch_ && isReduced() && (width() > picture_.width() || height() > picture_.height()))
+        emit detailWanted();
 }
 
 } // namespace fotello

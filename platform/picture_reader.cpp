@@ -98,9 +98,6 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormat(probe.kind));
     reader.setAutoTransform(options.applyOrientation);
-    // Accurate DCT and smooth upsampling for what is shown at its size; a thumbnail
-    // is reduced again afterwards, so it takes the fast variants.
-    reader.setQuality(options.coverBox.isValid() ? 49 : 100);
     if ((probe.kind == PictureKind::Ico || probe.kind == PictureKind::Cur) && probe.bestIcon > 0)
         reader.jumpToImage(probe.bestIcon);
 
@@ -109,11 +106,17 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
         return Failure(PictureError::TooLarge, QStringLiteral("picture too large"));
     const bool turned = options.applyOrientation &&
                         (reader.transformation() & QImageIOHandler::TransformationRotate90);
+    QSize box = options.coverBox;
+    if (!box.isValid() && options.coverFor && stored.isValid())
+        box = options.coverFor(turned ? stored.transposed() : stored);
     QSize scaled;
-    if (probe.kind == PictureKind::Jpeg && options.coverBox.isValid() && stored.isValid())
-        scaled = ReducedJpegSize(stored, turned ? options.coverBox.transposed() : options.coverBox);
+    if (probe.kind == PictureKind::Jpeg && box.isValid() && stored.isValid())
+        scaled = ReducedJpegSize(stored, turned ? box.transposed() : box);
     if (scaled.isValid())
         reader.setScaledSize(scaled);
+    // Accurate DCT and smooth upsampling for what is shown at its size; a reduced
+    // picture is scaled again afterwards, so it takes the fast variants.
+    reader.setQuality(options.coverBox.isValid() || scaled.isValid() ? 49 : 100);
 
     QImage image = reader.read();
     if (image.isNull())
@@ -197,9 +200,11 @@ PictureResult Read(const QByteArray& localPath, const PictureReadOptions& option
     CheckedPictureBytes checked = CheckBytes(localPath);
     if (checked.error != PictureError::None)
         return Failure(checked.error, checked.detail);
-    if (checked.probe.kind == PictureKind::Wmf)
-        return RenderMetafile(checked.bytes);
-    return DecodeRaster(checked.bytes, checked.probe, options);
+    PictureResult result = checked.probe.kind == PictureKind::Wmf
+                               ? RenderMetafile(checked.bytes)
+                               : DecodeRaster(checked.bytes, checked.probe, options);
+    result.kind = checked.probe.kind;
+    return result;
 }
 
 QString ExecutableFolder() {

@@ -3,6 +3,8 @@
 // effects, printing and the command-line tools all come through here.
 // Safe to call from worker threads (returns a QImage, never a QPixmap).
 
+#include <functional>
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -27,6 +29,10 @@ struct PictureReadOptions {
     // offers (1/2, 1/4, 1/8) that still covers it. The result is then not the
     // natural size; naturalSize still says what that is.
     QSize coverBox;
+    // The same box, worked out from the picture's natural (oriented) size once
+    // its header is read: the preview covers the size it fits the picture to.
+    // Used when coverBox is not valid; called on the reading thread.
+    std::function<QSize(QSize natural)> coverFor;
     // Apply the EXIF orientation, as every current viewer shows pictures.
     bool applyOrientation = true;
 };
@@ -36,6 +42,7 @@ struct PictureResult {
     // picture has transparency (icons, cursors, GIFs, some BMPs and metafiles).
     QImage image;
     QSize naturalSize; // as displayed (after orientation)
+    PictureKind kind = PictureKind::Unknown; // by the contents, whatever the name says
     PictureError error = PictureError::None;
     QString detail; // what failed, for logs and tests; never shown as is
     bool ok() const { return error == PictureError::None; }

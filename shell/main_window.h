@@ -19,8 +19,9 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "shell/settings_rules.h"
 #include "shell/command_state.h"
+#include "shell/main_window_host.h"
+#include "shell/settings_rules.h"
 
 class QAction;
 class QComboBox;
@@ -46,6 +47,9 @@ class ToolbarSeparator;
 class ToolbarStrip;
 struct ConfigRecord;
 struct SubfolderScan;
+struct PreviewJob;
+struct PreviewPicture;
+struct RenderedThumb;
 
 // Thumbnail builder state, defined with the builder.
 struct ThumbState;
@@ -57,8 +61,13 @@ struct TreeState;
 struct TreeStateDeleter {
     void operator()(TreeState* s) const;
 };
+// Preview state, defined with the preview.
+struct PreviewState;
+struct PreviewStateDeleter {
+    void operator()(PreviewState* s) const;
+};
 
-class FrmFotello : public QWidget {
+class FrmFotello : public QWidget, public MainWindowHost {
     Q_OBJECT
 public:
     // programFolder: where the database, help page and companion program live.
@@ -79,15 +88,72 @@ public:
     bool hoverTracking = false;
     QString currentFileName;
 
-    // The settings in force, parsed from the hidden fields when they were
-    // loaded or last applied; layout reads these, never the fields' text.
-    const SettingsValues& settings() const { return settings_; }
+    // --- What other windows and plug-ins may ask (MainWindowHost) ---------
+    QString currentFolder() const override;
+    CurrentPicture currentPicture() const override;
+    void setStatus(const QString& text) override { Status(text); }
+    void showMessage(const QString& text) override;
+    void showInPreview(const QImage& picture) override;
+    void redrawPreview() override;
+    void rebuildThumbnail(const QString& path) override;
+    void rebuildThumbnails() override;
+    const ConfigRecord* settingsRecord() const override { return configRs.get(); }
+    const SettingsValues& settings() const override { return settings_; }
+    void applySettings(std::optional<std::int32_t> previewBackColor) override {
+        ApplySettings(previewBackColor);
+    }
+    QObject* control(const QString& name) const override;
+    QWidget* hostWidget() override { return this; }
+    SettingsDb* settingsDatabase() const override { return settingsDb.get(); }
+
+    // --- Commands -----------------------------------------------------------
+    // Every toolbar command is a QAction of this window, named "act" followed
+    // by the name of the control that shows it ("actctbRefresh",
+    // "actbutton1_0"); the conversion items are the menu's own actions
+    // (mnuCBmp, mnuCJpg, mnuCIco). Which are enabled follows the browsing
+    // state alone (EnabledCommands); a button follows its action, so switch
+    // commands through the state, never a button.
+    QAction* action(Command c) const { return actions_[static_cast<std::size_t>(c)]; }
+    // By the control's name ("ctbRefresh", "button1_4", "mnuCBmp"); null when
+    // no command has that name.
+    QAction* action(const QString& controlName) const;
+
     // Takes the hidden fields as they are now: the thumbnail geometry from
     // Text1 to Text3, the screen background from txtFundo and the magnifier
     // switch from txtZoom; the picture host's background becomes windowBack
     // when one is given. Then lays the strip out again.
     void ApplySettings(std::optional<std::int32_t> windowBack = std::nullopt);
 
+    // --- Routines -----------------------------------------------------------
+    void LoadSettings();
+    void ParseThumbSize();
+    void FillDrives();
+    void ArrangeControls();
+    void ResetThumbnails();
+    void BuildThumbnails();
+    void Redimens();
+    void InitProgress();
+    void UpdateProgress(int percent, const QString& name);
+    void Status(const QString& texto);
+    void DisableFileCommands();
+    void UpdateKindCommands();
+    void DiscoverPlugins();
+    // The full picture of the still on show, read on a worker, in place of
+    // the reduced one the fitted view holds (a zoom wants it).
+    void requestFullPicture();
+
+    // Bring a pane to the front of its container (z-order 0).
+    static void BringToFront(QWidget* w);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // The controls, each with its objectName; reached from outside only by
+    // name (control()) or through the interface above.
     // --- Toolbars ---------------------------------------------------------
     ToolbarStrip* CtbBar3 = nullptr; // command toolbar
     ToolbarStrip* ctbBar = nullptr;  // thumbnails-panel toolbar
@@ -121,18 +187,6 @@ public:
     QAction* mnuCBmp = nullptr;
     QAction* mnuCJpg = nullptr;
     QAction* mnuCIco = nullptr;
-
-    // --- Commands -----------------------------------------------------------
-    // Every toolbar command is a QAction of this window, named "act" followed
-    // by the name of the control that shows it ("actctbRefresh",
-    // "actbutton1_0"); the conversion items are the menu's own actions
-    // (mnuCBmp, mnuCJpg, mnuCIco). Which are enabled follows the browsing
-    // state alone (EnabledCommands); a button follows its action, so switch
-    // commands through the state, never a button.
-    QAction* action(Command c) const { return actions_[static_cast<std::size_t>(c)]; }
-    // By the control's name ("ctbRefresh", "button1_4", "mnuCBmp"); null when
-    // no command has that name.
-    QAction* action(const QString& controlName) const;
 
     // --- Labels -------------------------------------------------------------
     QLabel* lblPath = nullptr; // hidden: current picture's full path, or the folder
@@ -175,21 +229,6 @@ public:
     PictureBox* picProgress = nullptr;
     PictureBox* picProgressSlide = nullptr;
 
-    // --- Routines -----------------------------------------------------------
-    void LoadSettings();
-    void ParseThumbSize();
-    void FillDrives();
-    void ArrangeControls();
-    void ResetThumbnails();
-    void BuildThumbnails();
-    void Redimens();
-    void InitProgress();
-    void UpdateProgress(int percent, const QString& name);
-    void Status(const QString& texto);
-    void DisableFileCommands();
-    void UpdateKindCommands();
-    void DiscoverPlugins();
-
     // --- Handlers -------------------------------------------------------------
     void File1_PathChange();
     void File1_Click();
@@ -204,16 +243,6 @@ public:
     void vsbSlide_Change();
     void Timer2_Timer();
 
-    // Bring a pane to the front of its container (z-order 0).
-    static void BringToFront(QWidget* w);
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void changeEvent(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
     void buildToolbars();
     void buildActions();
     void applyCommandStates();
@@ -227,8 +256,19 @@ private:
     void buildThumbnailArea(); // main_window_thumbs.cpp
     void buildTree();          // main_window_tree.cpp
     void wirePreview();        // main_window_preview.cpp
-    bool showAsGif(const QString& full);
-    bool showAsStill(const QString& full);
+    void selectPicture(bool fromList, const QString& name);
+    PreviewJob previewJob(const QString& full, const QByteArray& local, bool gif) const;
+    void previewRead(const PreviewPicture& read);
+    void showListSelection(const QString& name, const QString& folder, const QString& full,
+                           bool gif, const PreviewPicture& read);
+    void showStripSelection(const QString& name, const QString& folder, const QString& full,
+                            bool gif, const PreviewPicture& read);
+    void readAhead(const QString& name, const QString& folder, bool fromList);
+    void noteShown(const QString& full, const PreviewPicture& read);
+    bool showAsGif(const QString& full, const PreviewPicture& read);
+    bool showAsStill(const QString& full, const PreviewPicture& read);
+    void centreAnimatedPicture();
+    void recentreAnimatedPicture();
     void FitPicture();
     void enableFileCommands(bool withRefresh);
     void wireHints();
@@ -241,6 +281,10 @@ private:
     void applyMagnifierSwitch();
     void readSettingsFields();
     void fillExpandedNode(const SubfolderScan& scan); // main_window_tree.cpp
+    void placeThumb(const QString& name, int percent, const RenderedThumb& thumb);
+    void placeSingleThumb(const QString& name, const RenderedThumb& thumb);
+    void finishThumbBuild();
+    void endThumbBuild();
 
     QString programFolder_;
     bool unloading_ = false;
@@ -250,6 +294,7 @@ private:
     std::unique_ptr<TreeState, TreeStateDeleter> treeState_;
     BrowsingState browsing_;
     std::array<QAction*, kCommandCount> actions_{};
+    std::unique_ptr<PreviewState, PreviewStateDeleter> preview_;
 };
 
 } // namespace fotello

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,16 +14,19 @@
 #include "platform/picture_probe.h"
 
 class QObject;
+class QWidget;
 
 namespace fotello {
 
+class SettingsDb;
 struct ConfigRecord;
 struct SettingsValues;
 
 // The picture a command works on.
 struct CurrentPicture {
-    QString path;      // full path; empty when nothing is picked
-    QString name;      // its file name
+    QString path;     // full path; empty when nothing is picked
+    QByteArray local; // the path as the file system spells it (names need not be UTF-8)
+    QString name;     // its file name
     PictureKind kind = PictureKind::Unknown; // by its contents, not its name
     QImage image;      // as shown: a large photo may have been decoded reduced
     QSize naturalSize; // the picture's own size
@@ -62,6 +66,11 @@ public:
 
     // A control by its name (its objectName), for plug-ins; null when none.
     virtual QObject* control(const QString& name) const = 0;
+    // The window other windows open over.
+    virtual QWidget* hostWidget() = 0;
+    // The open settings database, null when it could not be opened (the
+    // settings page writes through it).
+    virtual SettingsDb* settingsDatabase() const = 0;
 };
 
 } // namespace fotello

@@ -131,6 +131,7 @@ void FrmFotello::Form_Resize() {
     if (!isMinimized()) {
         ArrangeControls();
         centreStillPicture();
+        recentreAnimatedPicture();
     }
     Redimens();
 }

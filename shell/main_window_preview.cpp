@@ -1,13 +1,14 @@
 // File list, selection and preview: the current picture and the commands
 // that depend on it.
 
-#include <sys/stat.h>
+#include <optional>
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 
 #include "controls/animated_picture.h"
+#include "controls/elided_label.h"
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
@@ -17,6 +18,7 @@
 #include "shell/layout_rules.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "shell/preview_loader.h"
 #include "shell/thumbnail_strip.h"
 #include "shell/wait_pointer.h"
 
@@ -30,23 +32,57 @@ QString withSeparator(const QString& folder) {
     return folder + '/';
 }
 
-// The file's length in bytes, a space and "bytes"; the path as the file
-// system spells it, so names that are not UTF-8 measure too.
-QString sizeLabel(const QByteArray& local) {
-    struct stat st {};
-    const qint64 size = ::stat(local.constData(), &st) == 0 ? qint64(st.st_size) : 0;
-    return QString::number(size) + " bytes";
-}
-
 } // namespace
 
+// A selection waits here for its picture; the steps that follow the reading
+// run when it arrives, in the handlers' order.
+struct PreviewState {
+    enum class Source { List, Strip, Detail };
+    struct Pending {
+        Source source = Source::List;
+        QString name;
+        QString folder;
+        QString full;
+        QByteArray local;
+        bool gif = false;
+        std::uint64_t generation = 0;
+    };
+    PreviewLoader* loader = nullptr; // a child of the window, deleted first
+    std::optional<Pending> pending;
+    std::optional<WaitPointer> wait; // the hourglass while a selection is read
+    QByteArray shownStill;           // the still picture on show, as the file system spells it
+    QString shownFull;               // the picture on show (still or animated), while current
+    QByteArray shownLocal;
+    PictureKind shownKind = PictureKind::Unknown;
+    int row = -1; // its row in the list: which way the user travels
+};
+
+void PreviewStateDeleter::operator()(PreviewState* s) const {
+    if (!s)
+        return;
+    delete s->loader; // waits for the pictures being read; drops their results
+    delete s;
+}
+
 void FrmFotello::wirePreview() {
+    preview_.reset(new PreviewState);
+    preview_->loader = new PreviewLoader(this);
     File1->viewport()->installEventFilter(this);
     connect(File1, &FileListBox::PathChange, this, &FrmFotello::File1_PathChange);
     connect(File1, &FileListBox::Click, this, &FrmFotello::File1_Click);
+    connect(preview_->loader, &PreviewLoader::ready, this, &FrmFotello::previewRead);
+    connect(Image1, &ImageControl::detailWanted, this, &FrmFotello::requestFullPicture);
+    ElideTextAtRight(lblNome);
 }
 
 void FrmFotello::File1_PathChange() {
+    // A picture of the folder left behind never shows.
+    PreviewState& st = *preview_;
+    st.loader->cancel();
+    st.loader->prefetch({});
+    st.pending.reset();
+    st.wait.reset();
+    st.row = -1;
     lblPath->setText(withSeparator(File1->path()));
     BringToFront(Pictclips);
     ResetThumbnails();
@@ -71,64 +107,68 @@ void FrmFotello::UpdateKindCommands() {
     applyCommandStates();
 }
 
-// Shows the failure of a selection; false when there was one.
-static bool reportFailure(QWidget* parent, const PictureResult& r, const QString& full) {
+// Shows the failure of a selection, the pointer back to normal first; false when there was one.
+// A metafile this machine cannot draw: its fonts are missing, not the file broken.
+constexpr const char kNoFontsMessage[] =
+    "Não é possível mostrar metarquivos (WMF) neste computador: faltam as fontes "
+    "do pacote fonts-urw-base35.";
+
+static bool reportFailure(QWidget* parent, std::optional<WaitPointer>& wait, const PictureResult& r,
+                          const QString& full) {
     if (r.ok())
         return true;
+    wait.reset();
     if (r.error == PictureError::Truncated)
         ShowMessage(parent, "Arquivo Truncado: " + full);
+    else if (r.error == PictureError::NoFonts) // the file may well be good
+        ShowMessage(parent, QString::fromUtf8(kNoFontsMessage));
     else
         ShowMessage(parent, QString::fromUtf8("Arquivo Inválido !"));
     return false;
 }
 
-bool FrmFotello::showAsGif(const QString& full) {
+// A picture that cannot be read leaves the preview as it was: only the labels
+// set before the reading change.
+bool FrmFotello::showAsGif(const QString& full, const PreviewPicture& read) {
+    lblPath->setText(full);
+    lbltamanho->setText(read.sizeText);
+    if (!reportFailure(this, preview_->wait, read.picture, full))
+        return false;
     Image1->hide();
     Image1->setStretch(false);
     mcGif->raise();
     mcGif->show();
-    const QByteArray local = File1->localPath(QFileInfo(full).fileName());
-    lblPath->setText(full);
-    lbltamanho->setText(sizeLabel(local));
-    const PictureResult r = ReadPictureLocal(local);
-    if (!reportFailure(this, r, full))
-        return false;
-    Image1->setPicture(r.image);
-    mcGif->resize(r.image.size());
-    if (mcGif->height() <= PictImagem->height() && mcGif->width() <= PictImagem->width()) {
-        mcGif->move(CentredStart(PictImagem->width(), mcGif->width()),
-                    CentredStart(PictImagem->height(), mcGif->height()));
-        ssScroll1->setScrollMode(0);
-    } else {
-        mcGif->move(0, 0);
-        ssScroll1->setScrollMode(4);
-    }
-    mcGif->setFileName(full, local);
+    Image1->setPicture(read.picture.image);
+    mcGif->resize(read.picture.image.size());
+    centreAnimatedPicture();
+    mcGif->setFileName(full, read.local, read.gifBytes);
     mcGif->Prepare();
     mcGif->Play();
+    preview_->shownStill.clear();
+    noteShown(full, read);
     return true;
 }
 
-bool FrmFotello::showAsStill(const QString& full) {
+bool FrmFotello::showAsStill(const QString& full, const PreviewPicture& read) {
+    if (!reportFailure(this, preview_->wait, read.picture, full))
+        return false;
     mcGif->Stop();
     mcGif->hide();
     Image1->show();
     Image1->raise();
     Image1->setStretch(false);
-    const QByteArray local = File1->localPath(QFileInfo(full).fileName());
-    const PictureResult r = ReadPictureLocal(local);
-    if (!reportFailure(this, r, full))
-        return false;
-    Image1->setPicture(r.image);
+    Image1->setPicture(read.picture.image, read.picture.naturalSize);
     lblPath->setText(full);
-    lbltamanho->setText(sizeLabel(local));
+    lbltamanho->setText(read.sizeText);
     FitPicture();
     ssScroll1->setScrollMode(0);
+    preview_->shownStill = read.local;
+    noteShown(full, read);
     return true;
 }
 
 void FrmFotello::FitPicture() {
-    const QSize natural = Image1->picture().size();
+    const QSize natural = Image1->naturalSize();
     const Fit f = fotello::FitPicture({natural.width(), natural.height()},
                                       {ssScroll1->width(), ssScroll1->height()},
                                       {PictImagem->width(), PictImagem->height()});
@@ -138,17 +178,136 @@ void FrmFotello::FitPicture() {
     ssScroll1->refit();
 }
 
+void FrmFotello::centreAnimatedPicture() {
+    if (mcGif->height() <= PictImagem->height() && mcGif->width() <= PictImagem->width()) {
+        mcGif->move(CentredStart(PictImagem->width(), mcGif->width()),
+                    CentredStart(PictImagem->height(), mcGif->height()));
+        ssScroll1->setScrollMode(0);
+    } else {
+        mcGif->move(0, 0);
+        ssScroll1->setScrollMode(4);
+    }
+}
+
+void FrmFotello::recentreAnimatedPicture() {
+    if (!mcGif->isHidden())
+        centreAnimatedPicture();
+}
+
+void FrmFotello::noteShown(const QString& full, const PreviewPicture& read) {
+    preview_->shownFull = full;
+    preview_->shownLocal = read.local;
+    preview_->shownKind = read.picture.kind;
+}
+
+CurrentPicture FrmFotello::currentPicture() const {
+    const PreviewState& st = *preview_;
+    CurrentPicture c;
+    // The picture stays current until another folder is listed.
+    if (st.shownFull.isEmpty() || lblPath->text() != st.shownFull)
+        return c;
+    c.path = st.shownFull;
+    c.local = st.shownLocal;
+    c.name = QFileInfo(st.shownFull).fileName();
+    c.kind = st.shownKind;
+    c.image = Image1->picture();
+    c.naturalSize = Image1->naturalSize().isValid() ? Image1->naturalSize() : c.image.size();
+    return c;
+}
+
+void FrmFotello::redrawPreview() {
+    const PreviewState& st = *preview_;
+    if (st.shownFull.isEmpty())
+        return;
+    // The read-ahead knows a file written since by its stamp: this reads it again.
+    selectPicture(true, QFileInfo(st.shownFull).fileName());
+}
+
+void FrmFotello::showInPreview(const QImage& picture) {
+    if (picture.isNull())
+        return;
+    mcGif->Stop();
+    mcGif->hide();
+    Image1->show();
+    Image1->raise();
+    Image1->setStretch(false);
+    Image1->setPicture(picture);
+    FitPicture();
+    ssScroll1->setScrollMode(0);
+}
+
 void FrmFotello::File1_Click() {
-    const QString name = File1->selectedName();
+    selectPicture(true, File1->selectedName());
+}
+
+void FrmFotello::optThumb_Click(int index) {
+    selectPicture(false, picFrame->cellTag(index));
+}
+
+// The list, the strip and the keys select through here: the picture is read
+// on a worker, and a selection made while one is read replaces it.
+void FrmFotello::selectPicture(bool fromList, const QString& name) {
     if (name.isEmpty())
         return;
-    const QString folder = File1->path();
+    PreviewState& st = *preview_;
+    PreviewState::Pending p;
+    p.source = fromList ? PreviewState::Source::List : PreviewState::Source::Strip;
+    p.name = name;
+    p.folder = File1->path();
+    p.full = withSeparator(p.folder) + name;
+    p.local = File1->localPath(name);
+    // The two handlers test the kind on paths joined each their own way.
+    p.gif = ShownAsGif((fromList ? p.folder + "/" + name : p.full).toLower().toStdString());
+    if (!st.wait)
+        st.wait.emplace();
+    p.generation = st.loader->request(previewJob(p.full, p.local, p.gif));
+    st.pending = p;
+}
+
+PreviewJob FrmFotello::previewJob(const QString& full, const QByteArray& local, bool gif) const {
+    return {full, local, gif, ssScroll1->size(), PictImagem->size()};
+}
+
+void FrmFotello::requestFullPicture() {
+    PreviewState& st = *preview_;
+    // A selection on its way replaces the picture anyway.
+    if (st.pending || st.shownStill.isEmpty() || !Image1->isReduced())
+        return;
+    PreviewState::Pending p;
+    p.source = PreviewState::Source::Detail;
+    p.local = st.shownStill;
+    p.full = lblPath->text();
+    p.generation = st.loader->request({p.full, p.local, false, {}, {}});
+    st.pending = p;
+}
+
+void FrmFotello::previewRead(const PreviewPicture& read) {
+    PreviewState& st = *preview_;
+    if (!st.pending || read.generation != st.pending->generation)
+        return; // the answer to a selection since replaced
+    const PreviewState::Pending p = *std::exchange(st.pending, std::nullopt);
+    switch (p.source) {
+    case PreviewState::Source::List:
+        showListSelection(p.name, p.folder, p.full, p.gif, read);
+        break;
+    case PreviewState::Source::Strip:
+        showStripSelection(p.name, p.folder, p.full, p.gif, read);
+        break;
+    case PreviewState::Source::Detail:
+        // Same size on screen, more pixels behind it.
+        if (read.picture.ok() && read.local == st.shownStill)
+            Image1->setPicture(read.picture.image, read.picture.naturalSize);
+        return;
+    }
+    st.wait.reset();
+    readAhead(p.name, p.folder, p.source == PreviewState::Source::List);
+}
+
+void FrmFotello::showListSelection(const QString& name, const QString& folder, const QString& full,
+                                   bool gif, const PreviewPicture& read) {
     notePick(folder);
-    WaitPointer wait;
     BringToFront(PictImagem);
-    const QString full = withSeparator(folder) + name;
-    const bool gif = ShownAsGif((folder + "/" + name).toLower().toStdString());
-    if (!(gif ? showAsGif(full) : showAsStill(full)))
+    if (!(gif ? showAsGif(full, read) : showAsStill(full, read)))
         return;
     currentFileName = name;
     lblNome->setText(currentFileName);
@@ -156,21 +315,43 @@ void FrmFotello::File1_Click() {
     UpdateKindCommands();
 }
 
-void FrmFotello::optThumb_Click(int index) {
-    const QString tag = picFrame->cellTag(index);
-    const QString folder = File1->path();
-    lblPath->setText(withSeparator(folder) + tag);
-    currentFileName = tag;
+void FrmFotello::showStripSelection(const QString& name, const QString& folder, const QString& full,
+                                    bool gif, const PreviewPicture& read) {
+    lblPath->setText(full);
+    currentFileName = name;
     lblNome->setText(currentFileName);
-    const QString full = lblPath->text();
     notePick(folder);
-    WaitPointer wait;
-    const bool gif = ShownAsGif(full.toLower().toStdString());
-    if (!(gif ? showAsGif(full) : showAsStill(full)))
+    if (!(gif ? showAsGif(full, read) : showAsStill(full, read)))
         return;
     enableFileCommands(false);
     BringToFront(PictImagem);
     UpdateKindCommands();
+}
+
+// The list's neighbours of the picture just selected, the way of travel first.
+void FrmFotello::readAhead(const QString& name, const QString& folder, bool fromList) {
+    PreviewState& st = *preview_;
+    int row = fromList ? File1->currentRow() : -1;
+    if (row < 0 || File1->entry(row) != name) {
+        const auto items = File1->findItems(name, Qt::MatchExactly);
+        row = items.isEmpty() ? -1 : File1->row(items.first());
+    }
+    QVector<PreviewJob> jobs;
+    auto add = [&](int r) {
+        if (r < 0 || r >= File1->listCount())
+            return;
+        const QString n = File1->entry(r);
+        const QString full = withSeparator(folder) + n;
+        jobs.push_back(previewJob(full, File1->localPath(n),
+                                  ShownAsGif((folder + "/" + n).toLower().toStdString())));
+    };
+    if (row >= 0) {
+        const bool up = st.row >= 0 && row < st.row;
+        add(up ? row - 1 : row + 1);
+        add(up ? row + 1 : row - 1);
+    }
+    st.row = row;
+    st.loader->prefetch(jobs);
 }
 
 } // namespace fotello

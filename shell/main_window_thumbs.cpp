@@ -3,7 +3,9 @@
 #include <limits>
 #include <optional>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QScrollBar>
 
@@ -21,10 +23,14 @@ namespace fotello {
 
 struct ThumbState {
     ThumbnailBuilder* builder = nullptr; // a child of the window, deleted first
-    std::optional<WaitPointer> wait;     // the hourglass while a build runs
-    int nextCell = 0;                    // cells are numbered without gaps
-    int side = 0;                        // of the square picture box
-    int captionWidth = 0;                // the cell width captions are cut for
+    // Builds the cell of one file written since (another builder: the strip's
+    // own build is never replaced by it).
+    ThumbnailBuilder* single = nullptr;
+    int singleCell = -1;
+    std::optional<WaitPointer> wait; // the hourglass while a build runs
+    int nextCell = 0;                // cells are numbered without gaps
+    int side = 0;                    // of the square picture box
+    int captionWidth = 0;            // the cell width captions are cut for
     std::optional<QFontMetrics> captionMetrics;
     QColor progressText;
     QColor progressSlideText;
@@ -34,6 +40,7 @@ void ThumbStateDeleter::operator()(ThumbState* s) const {
     if (!s)
         return;
     delete s->builder; // waits for the files being read; drops their results
+    delete s->single;
     delete s;
 }
 
@@ -55,36 +62,79 @@ QVector<ThumbnailBuilder::Entry> FileEntries(const FileListBox* list) {
     return entries;
 }
 
-void EndBuild(FrmFotello& w, ThumbState& st) {
-    st.wait.reset();
-    st.captionMetrics.reset();
-    w.lblCount->setText(QString());
-}
-
-void PlaceThumb(FrmFotello& w, ThumbState& st, const QString& name, int percent,
-                const RenderedThumb& thumb) {
-    w.UpdateProgress(percent, name);
-    if (!thumb.ok())
-        return; // no cell, no message
-    const QFontMetrics& fm = *st.captionMetrics;
-    const std::string caption =
-        ShortenCaption(name.toStdString(), st.captionWidth, [&fm](std::string_view s) {
+QString Caption(const QString& name, int width, const QFontMetrics& fm) {
+    return QString::fromStdString(
+        ShortenCaption(name.toStdString(), width, [&fm](std::string_view s) {
             return fm.horizontalAdvance(QString::fromUtf8(s.data(), qsizetype(s.size())));
-        });
-    w.picFrame->setCell(st.nextCell, name, QString::fromStdString(caption),
-                        QPixmap::fromImage(thumb.picture), thumb.placement, st.side);
-    ++st.nextCell;
-}
-
-void FinishBuild(FrmFotello& w, ThumbState& st) {
-    w.picProgress->hide();
-    w.picFrame->setCellSelected(0, false);
-    w.Redimens();
-    w.picFrame->setStripVisible(true);
-    EndBuild(w, st);
+        }));
 }
 
 } // namespace
+
+void FrmFotello::endThumbBuild() {
+    ThumbState& st = *thumbState_;
+    st.wait.reset();
+    st.captionMetrics.reset();
+    lblCount->setText(QString());
+}
+
+void FrmFotello::placeThumb(const QString& name, int percent, const RenderedThumb& thumb) {
+    ThumbState& st = *thumbState_;
+    UpdateProgress(percent, name);
+    if (!thumb.ok())
+        return; // no cell, no message
+    picFrame->setCell(st.nextCell, name, Caption(name, st.captionWidth, *st.captionMetrics),
+                      QPixmap::fromImage(thumb.picture), thumb.placement, st.side);
+    ++st.nextCell;
+}
+
+void FrmFotello::finishThumbBuild() {
+    picProgress->hide();
+    picFrame->setCellSelected(0, false);
+    Redimens();
+    picFrame->setStripVisible(true);
+    endThumbBuild();
+}
+
+void FrmFotello::rebuildThumbnails() {
+    File1->refresh();
+    ResetThumbnails();
+}
+
+void FrmFotello::rebuildThumbnail(const QString& path) {
+    ThumbState& st = *thumbState_;
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    int cell = -1;
+    for (int i = 0; i < picFrame->cellCount() && cell < 0; ++i)
+        if (picFrame->cellTag(i) == name)
+            cell = i;
+    // A file of another folder has no cell here; one that is new, gone or
+    // has no cell changes the list: the whole strip then.
+    if (QDir::cleanPath(file.absolutePath()) != QDir::cleanPath(File1->path()))
+        return;
+    if (cell < 0 || st.builder->running() || !file.exists()) {
+        rebuildThumbnails();
+        return;
+    }
+    st.singleCell = cell;
+    st.single->start({{name, File1->localPath(name)}}, st.side,
+                     palette().color(QPalette::Button).rgb());
+}
+
+void FrmFotello::placeSingleThumb(const QString& name, const RenderedThumb& thumb) {
+    ThumbState& st = *thumbState_;
+    const int cell = std::exchange(st.singleCell, -1);
+    if (cell < 0 || cell >= picFrame->cellCount() || picFrame->cellTag(cell) != name)
+        return; // the strip was rebuilt meanwhile
+    if (!thumb.ok()) {
+        rebuildThumbnails(); // it no longer reads: its cell goes
+        return;
+    }
+    picFrame->setCell(cell, name,
+                      Caption(name, st.captionWidth, QFontMetrics(picFrame->stripFont())),
+                      QPixmap::fromImage(thumb.picture), thumb.placement, st.side);
+}
 
 void FrmFotello::buildThumbnailArea() {
     thumbState_.reset(new ThumbState);
@@ -98,10 +148,16 @@ void FrmFotello::buildThumbnailArea() {
     connect(picFrame, &ThumbnailStrip::cellHovered, this, [this] { hoverTracking = true; });
     connect(builder, &ThumbnailBuilder::entryDone, this,
             [this](int, const QString& name, int percent, const RenderedThumb& thumb) {
-                PlaceThumb(*this, *thumbState_, name, percent, thumb);
+                placeThumb(name, percent, thumb);
             });
-    connect(builder, &ThumbnailBuilder::finished, this,
-            [this] { FinishBuild(*this, *thumbState_); });
+    connect(builder, &ThumbnailBuilder::finished, this, &FrmFotello::finishThumbBuild);
+    auto* single = new ThumbnailBuilder(this);
+    single->setObjectName("thumbnailOfOneFile");
+    thumbState_->single = single;
+    connect(single, &ThumbnailBuilder::entryDone, this,
+            [this](int, const QString& name, int, const RenderedThumb& thumb) {
+                placeSingleThumb(name, thumb);
+            });
 }
 
 void FrmFotello::ResetThumbnails() {
@@ -128,7 +184,7 @@ void FrmFotello::BuildThumbnails() {
     const QString dir = folder.isEmpty() || folder.endsWith('/') ? folder : folder + '/';
     lblCount->setText(ImageCountText(File1->listCount()));
     if (dir.isEmpty()) {
-        EndBuild(*this, st);
+        endThumbBuild();
         return;
     }
 

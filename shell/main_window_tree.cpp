@@ -2,6 +2,7 @@
 // their node is expanded, away from the window so that a folder of thousands
 // of subfolders does not freeze it.
 
+#include <functional>
 #include <optional>
 #include <unordered_map>
 
@@ -99,7 +100,8 @@ void showDeviceUnavailable(QWidget* parent) {
 // its folder, and Enter also expands it.
 class TreeKeys : public QObject {
 public:
-    TreeKeys(FrmFotello* window, QTreeWidget* tree) : QObject(tree), w_(window), tree_(tree) {
+    TreeKeys(QTreeWidget* tree, std::function<void(QTreeWidgetItem*)> open)
+        : QObject(tree), open_(std::move(open)), tree_(tree) {
         tree->installEventFilter(this);
     }
 
@@ -111,7 +113,7 @@ protected:
         QTreeWidgetItem* before = tree_->currentItem();
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && before) {
             tree_->expandItem(before);
-            open(before);
+            open_(before);
             return true;
         }
         // The tree moves its highlight first; only then is it known where to.
@@ -120,18 +122,13 @@ protected:
         inside_ = false;
         QTreeWidgetItem* after = tree_->currentItem();
         if (after && after != before)
-            open(after);
+            open_(after);
         e->accept(); // the tree's own dispatch already offered it to the parents
         return true;
     }
 
 private:
-    void open(QTreeWidgetItem* node) {
-        w_->tView_Click();
-        w_->tView_NodeClick(node);
-    }
-
-    FrmFotello* w_;
+    std::function<void(QTreeWidgetItem*)> open_;
     QTreeWidget* tree_;
     bool inside_ = false;
 };
@@ -142,7 +139,10 @@ void FrmFotello::buildTree() {
     treeState_.reset(new TreeState);
     treeState_->scanner = new FolderScanner(this);
     connect(treeState_->scanner, &FolderScanner::scanned, this, &FrmFotello::fillExpandedNode);
-    new TreeKeys(this, tView);
+    new TreeKeys(tView, [this](QTreeWidgetItem* node) {
+        tView_Click();
+        tView_NodeClick(node);
+    });
     tView->setMouseTracking(true);
     tView->viewport()->installEventFilter(this);
     connect(tView, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {

@@ -109,10 +109,9 @@ TEST_F(ActionsTest, TheEnabledStateFollowsTheActionBothWays) {
     EXPECT_EQ(triggered.count(), 0);
 
     write("fotos/casa.bmp", makers::EncodeBmp(picture(40, 30)));
-    auto* list = w->findChild<FileListBox*>("File1");
-    ASSERT_TRUE(list->setPath(dir + "/fotos"));
-    list->setCurrentRow(0);
-    w->File1_Click();
+    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
+    ASSERT_TRUE(Settled());
+    pick("casa.bmp");
     EXPECT_TRUE(a->isEnabled());
     EXPECT_TRUE(props->isEnabled());
     props->click();

@@ -6,10 +6,14 @@
 
 #include <QDir>
 #include <QMessageBox>
+#include <QApplication>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "../shell/settings_db_maker.h"
 #include "controls.h"
+#include "controls/file_list_box.h"
+#include "shell/preview_loader.h"
 #include "platform/picture_reader.h"
 #include "shell/main_window.h"
 #include "tools/picture_makers.h"
@@ -40,6 +44,38 @@ protected:
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
+    // Every picture asked for is shown or refused, nothing is being read, and
+    // the hourglass is gone (the strip is built too).
+    bool Settled() const {
+        auto* loader = w->findChild<PreviewLoader*>("previewLoader");
+        return loader &&
+               QTest::qWaitFor(
+                   [loader] { return loader->idle() && QApplication::overrideCursor() == nullptr; },
+                   kWaitMs);
+    }
+    // Clicks a file name in the list, as the user does.
+    void click(const QString& name) {
+        auto* list = ctl<FileListBox>("File1");
+        const auto items = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        list->scrollToItem(items.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items.first()).center());
+    }
+    // Clicks it and waits for the picture.
+    void pick(const QString& name) {
+        click(name);
+        ASSERT_TRUE(Settled());
+    }
+    // Clicks a node of the folder tree.
+    void clickNode(QTreeWidgetItem* node) {
+        auto* tree = ctl<QTreeWidget>("tView");
+        tree->scrollToItem(node);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(node).center());
+    }
+    static constexpr int kWaitMs = 20000;
+
     // A control of the window, by its name.
     template <class T> T* ctl(const QString& name) const { return Control<T>(*w, name); }
     QString write(const QString& name, const QByteArray& bytes) {

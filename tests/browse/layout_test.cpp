@@ -40,8 +40,8 @@ TEST_F(LayoutTest, StillPictureIsCentredAgainAfterAResize) {
     write("p/quadro.bmp", makers::EncodeBmp(picture(50, 20)));
     start();
     ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/p"));
-    ctl<FileListBox>("File1")->setCurrentRow(0);
-    w->File1_Click();
+    ASSERT_TRUE(Settled());
+    pick("quadro.bmp");
     w->resize(1100, 760);
     QTest::qWait(10);
     EXPECT_EQ(ctl<ImageControl>("Image1")->pos(),

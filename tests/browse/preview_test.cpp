@@ -1,13 +1,18 @@
 #include <QAction>
 #include <QFileInfo>
+#include <QScrollBar>
+#include <QSignalSpy>
 
 #include "browse_fixture.h"
 #include "controls/animated_picture.h"
+#include "controls/elided_label.h"
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
-#include "controls/toolbar_button.h"
 #include "shell/layout_rules.h"
+#include "shell/preview_loader.h"
+#include "shell/thumbnail_builder.h"
+#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -29,15 +34,28 @@ protected:
         wmf.rectangle({10, 10, 100, 60});
         write("fotos/desenho.wmf", wmf.finish());
         start();
-        ASSERT_TRUE(w->File1->setPath(dir + "/fotos"));
+        ASSERT_TRUE(list()->setPath(dir + "/fotos"));
+        ASSERT_TRUE(Settled());
     }
-    // Selects a file in the list as a click does.
-    void pick(const QString& name) {
-        const auto items = w->File1->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
-        w->File1->setCurrentItem(items.first());
-        w->File1_Click();
+
+    FileListBox* list() const { return w->findChild<FileListBox*>("File1"); }
+    ImageControl* image() const { return w->findChild<ImageControl*>("Image1"); }
+    AnimatedPicture* gif() const { return w->findChild<AnimatedPicture*>("mcGif"); }
+    ScrollBox* host() const { return w->findChild<ScrollBox*>("ssScroll1"); }
+    QWidget* pane() const { return w->findChild<QWidget*>("PictImagem"); }
+    QString text(const char* label) const { return w->findChild<QLabel*>(label)->text(); }
+    bool enabled(const QString& name) const {
+        if (auto* a = w->findChild<QAction*>(name))
+            return a->isEnabled();
+        QWidget* c = w->findChild<QWidget*>(name);
+        EXPECT_TRUE(c) << name.toStdString();
+        return c && c->isEnabled();
     }
+    QPoint centredIn(QWidget* pane, QSize size) const {
+        return {CentredStart(pane->width(), size.width()),
+                CentredStart(pane->height(), size.height())};
+    }
+
     QByteArray jpg;
 };
 
@@ -45,86 +63,189 @@ TEST_F(PreviewTest, StillPictureFillsTheLabelsAndEnablesCommands) {
     pick("casa.bmp");
     const QString full = dir + "/fotos/casa.bmp";
     EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->lblPath->text(), full);
-    EXPECT_EQ(w->lblNome->text(), "casa.bmp");
+    EXPECT_EQ(text("lblPath"), full);
+    EXPECT_EQ(text("lblNome"), "casa.bmp");
     EXPECT_EQ(w->currentFileName, "casa.bmp");
-    EXPECT_EQ(w->lbltamanho->text(), QString::number(QFileInfo(full).size()) + " bytes");
-    EXPECT_TRUE(w->Image1->isVisible());
-    EXPECT_FALSE(w->mcGif->isVisible());
-    EXPECT_EQ(w->Image1->size(), QSize(40, 30)) << "a small picture keeps its size";
-    EXPECT_EQ(w->Image1->pos(),
-              QPoint((w->PictImagem->width() - 40) / 2, (w->PictImagem->height() - 30) / 2));
-    EXPECT_EQ(w->ssScroll1->scrollMode(), 0);
-    for (ToolbarButton* b :
-         {w->ctbClips, w->ctbTela, w->ctbSlide, w->ctbMoveTo, w->ctbCopyTo, w->ctbRename,
-          w->ctbProps, w->ctbimprime, w->ctbRefresh, w->ctbmail, w->button1[0], w->button1[4]})
-        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(w->mnuCBmp->isEnabled());
-    EXPECT_TRUE(w->mnuCJpg->isEnabled());
-    EXPECT_TRUE(w->ctbEfeito->isEnabled());
+    EXPECT_EQ(text("lbltamanho"), QString::number(QFileInfo(full).size()) + " bytes");
+    EXPECT_TRUE(image()->isVisible());
+    EXPECT_FALSE(gif()->isVisible());
+    EXPECT_EQ(image()->size(), QSize(40, 30)) << "a small picture keeps its size";
+    EXPECT_EQ(image()->pos(), QPoint((pane()->width() - 40) / 2, (pane()->height() - 30) / 2));
+    EXPECT_EQ(host()->scrollMode(), 0);
+    for (const char* b :
+         {"ctbClips", "ctbTela", "ctbSlide", "ctbMoveTo", "ctbCopyTo", "ctbRename", "ctbProps",
+          "ctbimprime", "ctbRefresh", "ctbmail", "button1_0", "button1_4", "mnuCJpg", "ctbEfeito"})
+        EXPECT_TRUE(enabled(b)) << b;
+    EXPECT_FALSE(enabled("mnuCBmp"));
 }
 
-TEST_F(PreviewTest, LargePicturesShrinkToTheHost) {
+TEST_F(PreviewTest, LargePicturesShrinkToTheHostFromAReducedReading) {
     pick("grande.jpg");
-    EXPECT_TRUE(w->Image1->stretch());
-    EXPECT_LE(w->Image1->width(), w->ssScroll1->width());
-    EXPECT_LE(w->Image1->height(), w->ssScroll1->height());
-    EXPECT_NEAR(double(w->Image1->width()) / w->Image1->height(), 4.0 / 3.0, 0.02);
-    EXPECT_TRUE(w->mnuCBmp->isEnabled());
-    EXPECT_FALSE(w->mnuCJpg->isEnabled());
+    const Fit fit = FitPicture({1600, 1200}, {host()->width(), host()->height()},
+                               {pane()->width(), pane()->height()});
+    ASSERT_LT(fit.size.width, 800) << "the window is meant to be smaller than the photo";
+    EXPECT_TRUE(image()->stretch());
+    EXPECT_EQ(image()->size(), QSize(fit.size.width, fit.size.height));
+    EXPECT_EQ(image()->pos(), QPoint(fit.position.x, fit.position.y));
+    EXPECT_EQ(image()->naturalSize(), QSize(1600, 1200));
+    EXPECT_EQ(image()->picture().size(), image()->size()) << "no more pixels read than shown";
+    EXPECT_TRUE(enabled("mnuCBmp"));
+    EXPECT_FALSE(enabled("mnuCJpg"));
+
+    // Shown larger (a zoom), the control gets the whole picture behind the same size.
+    image()->resize(1300, 975);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !image()->isReduced(); }, kWaitMs));
+    EXPECT_EQ(image()->picture().size(), QSize(1600, 1200));
+    EXPECT_EQ(image()->size(), QSize(1300, 975));
 }
 
-TEST_F(PreviewTest, GifsPlayCentredOrAtTheCorner) {
+TEST_F(PreviewTest, GifsPlayCentredOrAtTheCornerAndFollowTheWindow) {
     pick("anima.gif");
-    EXPECT_TRUE(w->mcGif->isVisible());
-    EXPECT_FALSE(w->Image1->isVisible());
-    EXPECT_EQ(w->mcGif->size(), QSize(60, 40));
-    EXPECT_EQ(w->mcGif->pos(),
-              QPoint((w->PictImagem->width() - 60) / 2, (w->PictImagem->height() - 40) / 2));
-    EXPECT_EQ(w->ssScroll1->scrollMode(), 0);
-    EXPECT_TRUE(w->mcGif->isPlaying());
-    EXPECT_EQ(w->mcGif->frameCount(), 2);
-    EXPECT_FALSE(w->ctbEfeito->isEnabled());
+    EXPECT_TRUE(gif()->isVisible());
+    EXPECT_FALSE(image()->isVisible());
+    EXPECT_EQ(gif()->size(), QSize(60, 40));
+    EXPECT_EQ(gif()->pos(), centredIn(pane(), {60, 40}));
+    EXPECT_EQ(host()->scrollMode(), 0);
+    EXPECT_TRUE(gif()->isPlaying());
+    EXPECT_EQ(gif()->frameCount(), 2);
+    EXPECT_FALSE(enabled("ctbEfeito"));
+
+    w->resize(1100, 760);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return gif()->pos() == centredIn(pane(), {60, 40});
+        },
+        5000))
+        << "centred again in the larger pane";
 
     pick("enorme.gif");
-    EXPECT_EQ(w->mcGif->pos(), QPoint(0, 0));
-    EXPECT_EQ(w->ssScroll1->scrollMode(), 4);
-    EXPECT_EQ(w->mcGif->fileName(), dir + "/fotos/enorme.gif");
+    EXPECT_EQ(gif()->pos(), QPoint(0, 0));
+    EXPECT_EQ(host()->scrollMode(), 4);
+    EXPECT_EQ(gif()->fileName(), dir + "/fotos/enorme.gif");
 }
 
 TEST_F(PreviewTest, FailuresShowTheirMessageAndEnableNothing) {
     pick("cortada.jpg");
     EXPECT_EQ(takeMessage(), "Arquivo Truncado: " + dir + "/fotos/cortada.jpg");
-    EXPECT_EQ(w->lblNome->text(), "");
-    EXPECT_FALSE(w->ctbRename->isEnabled());
+    EXPECT_EQ(text("lblNome"), "");
+    EXPECT_FALSE(enabled("ctbRename"));
 
     pick("texto.jpg");
     EXPECT_EQ(takeMessage(), QString::fromUtf8("Arquivo Inválido !"));
     EXPECT_NE(w->currentFileName, "texto.jpg");
-    EXPECT_FALSE(w->ctbProps->isEnabled());
+    EXPECT_FALSE(enabled("ctbProps"));
+
+    // A machine without the metafile fonts: the file is not called invalid.
+    const QString fakes = dir + "/ajudantes";
+    QDir().mkpath(fakes);
+    const QString fake =
+        write("ajudantes/fotello-wmf", "#!/bin/sh\necho 'fotello-wmf: no fonts' >&2\nexit 5\n");
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
+    SetHelperFolder(fakes);
+    pick("desenho.wmf");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Não é possível mostrar metarquivos (WMF) neste "
+                                               "computador: faltam as fontes do pacote "
+                                               "fonts-urw-base35."));
+    EXPECT_FALSE(enabled("ctbProps"));
+}
+
+// What was on show stays as it was after a file that cannot be read.
+TEST_F(PreviewTest, AFailureLeavesThePreviousPictureAsItWas) {
+    for (const char* before : {"grande.jpg", "anima.gif"}) {
+        for (const char* broken : {"texto.jpg", "cortada.jpg"}) {
+            SCOPED_TRACE(std::string(before) + " then " + broken);
+            pick(before);
+            const QRect stillAt = image()->geometry(), gifAt = gif()->geometry();
+            const bool stillShown = image()->isVisible(), stretched = image()->stretch();
+            pick(broken);
+            EXPECT_NE(takeMessage(), "");
+            EXPECT_EQ(image()->geometry(), stillAt);
+            EXPECT_EQ(image()->isVisible(), stillShown);
+            EXPECT_EQ(image()->stretch(), stretched);
+            EXPECT_EQ(gif()->geometry(), gifAt);
+            EXPECT_EQ(gif()->isVisible(), !stillShown);
+            EXPECT_EQ(gif()->isPlaying(), !stillShown);
+        }
+    }
 }
 
 TEST_F(PreviewTest, MetafileAfterBitmapKeepsTheConversionItems) {
     pick("casa.bmp");
     pick("desenho.wmf");
     EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->Image1->picture().size(), QSize(120, 80));
-    EXPECT_FALSE(w->mnuCBmp->isEnabled()) << "left as the BMP set it";
-    EXPECT_TRUE(w->mnuCJpg->isEnabled());
-    EXPECT_FALSE(w->button1[4]->isEnabled());
-    EXPECT_FALSE(w->ctbEfeito->isEnabled());
+    EXPECT_EQ(image()->naturalSize(), QSize(120, 80));
+    EXPECT_FALSE(enabled("mnuCBmp")) << "left as the BMP set it";
+    EXPECT_TRUE(enabled("mnuCJpg"));
+    EXPECT_FALSE(enabled("button1_4"));
+    EXPECT_FALSE(enabled("ctbEfeito"));
 }
 
 TEST_F(PreviewTest, FolderChangeDisablesFileCommandsButNotTheAlbum) {
     pick("casa.bmp");
     QDir(dir).mkpath("vazia");
-    ASSERT_TRUE(w->File1->setPath(dir + "/vazia"));
-    EXPECT_EQ(w->lblPath->text(), dir + "/vazia");
-    EXPECT_TRUE(w->button1[0]->isEnabled());
-    for (ToolbarButton* b : {w->button1[1], w->button1[4], w->ctbClips, w->ctbTela, w->ctbMoveTo,
-                             w->ctbCopyTo, w->ctbRename, w->ctbProps, w->ctbimprime})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_TRUE(w->ctbmail->isEnabled()) << "nothing here disables the mail button";
+    ASSERT_TRUE(list()->setPath(dir + "/vazia"));
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(text("lblPath"), dir + "/vazia");
+    EXPECT_TRUE(enabled("button1_0"));
+    for (const char* b : {"button1_1", "button1_4", "ctbClips", "ctbTela", "ctbMoveTo", "ctbCopyTo",
+                          "ctbRename", "ctbProps", "ctbimprime"})
+        EXPECT_FALSE(enabled(b)) << b;
+    EXPECT_TRUE(enabled("ctbmail")) << "nothing here disables the mail button";
+}
+
+TEST_F(PreviewTest, APictureStillBeingReadWhenTheFolderChangesNeverShows) {
+    QDir(dir).mkpath("vazia");
+    click("grande.jpg");
+    ASSERT_TRUE(list()->setPath(dir + "/vazia"));
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(text("lblPath"), dir + "/vazia");
+    EXPECT_EQ(text("lblNome"), "");
+    EXPECT_FALSE(enabled("ctbRename"));
+    EXPECT_TRUE(image()->picture().isNull());
+}
+
+// A click while a picture is read replaces it: only the last one shows, and
+// what the first would have said is never said.
+TEST_F(PreviewTest, ANewClickReplacesThePictureBeingRead) {
+    struct Case {
+        const char* first;
+        const char* last;
+        QSize size;
+    } const cases[] = {{"grande.jpg", "casa.bmp", {40, 30}},
+                       {"texto.jpg", "casa.bmp", {40, 30}},
+                       {"casa.bmp", "anima.gif", {60, 40}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " then " + c.last);
+        pick("desenho.wmf");
+        QSignalSpy stills(image(), &ImageControl::pictureChanged);
+        click(c.first);
+        click(c.last);
+        ASSERT_TRUE(Settled());
+        EXPECT_EQ(takeMessage(), "");
+        EXPECT_EQ(text("lblNome"), c.last);
+        EXPECT_EQ(text("lblPath"), dir + "/fotos/" + c.last);
+        EXPECT_EQ(stills.count(), 1) << "one picture loaded, the last one's";
+        EXPECT_EQ(image()->naturalSize(), c.size);
+    }
+}
+
+TEST_F(PreviewTest, AThumbnailClickShowsItsPicture) {
+    auto* strip = w->findChild<ThumbnailStrip*>("picFrame");
+    int cell = -1;
+    for (int i = 0; i < strip->cellCount(); ++i)
+        if (strip->cellTag(i) == "casa.bmp")
+            cell = i;
+    ASSERT_GE(cell, 0);
+    QTest::mouseClick(strip, Qt::LeftButton, {},
+                      strip->cellRect(cell).center() + strip->stripPos());
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(text("lblNome"), "casa.bmp");
+    EXPECT_EQ(text("lblPath"), dir + "/fotos/casa.bmp");
+    EXPECT_EQ(image()->size(), QSize(40, 30));
+    EXPECT_TRUE(pane()->isVisible());
+    EXPECT_TRUE(enabled("ctbSlide"));
+    EXPECT_TRUE(enabled("ctbEfeito"));
 }
 
 TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
@@ -136,23 +257,205 @@ TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
         std::fwrite(bmp.constData(), 1, static_cast<size_t>(bmp.size()), raw);
         std::fclose(raw);
     }
-    w->File1->refresh();
-    int row = -1;
-    for (int i = 0; i < w->File1->listCount(); ++i)
-        if (w->File1->entry(i).startsWith("foto") && w->File1->entry(i).endsWith(".bmp"))
-            row = i;
-    ASSERT_GE(row, 0);
-    w->File1->setCurrentRow(row);
-    w->File1_Click();
+    list()->refresh();
+    QString name;
+    for (int i = 0; i < list()->listCount(); ++i)
+        if (list()->entry(i).startsWith("foto") && list()->entry(i).endsWith(".bmp"))
+            name = list()->entry(i);
+    ASSERT_FALSE(name.isEmpty());
+    pick(name);
     EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->Image1->picture().size(), QSize(12, 9));
-    EXPECT_EQ(w->lbltamanho->text(), QString::number(bmp.size()) + " bytes");
+    EXPECT_EQ(image()->picture().size(), QSize(12, 9));
+    EXPECT_EQ(text("lbltamanho"), QString::number(bmp.size()) + " bytes");
 }
 
 TEST_F(PreviewTest, KeysMovingTheSelectionShowThePicture) {
-    w->File1->setFocus();
-    w->File1->setCurrentRow(0);
-    QTest::keyClick(w->File1, Qt::Key_Down);
-    EXPECT_EQ(w->lblNome->text(), w->File1->entry(1));
+    list()->setFocus();
+    list()->setCurrentRow(0);
+    QTest::keyClick(list(), Qt::Key_Down);
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(text("lblNome"), list()->entry(1));
     EXPECT_EQ(takeMessage(), "");
+    // Back up: the neighbour read ahead is shown the same.
+    QTest::keyClick(list(), Qt::Key_Up);
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(text("lblNome"), list()->entry(0));
+}
+
+TEST_F(PreviewTest, ALongNameKeepsItsStartAndEndsWithDots) {
+    const QString name = "um nome muito comprido para caber no rotulo do nome do arquivo "
+                         "que fica na barra de ferramentas de cima.bmp";
+    write("fotos/" + name, makers::EncodeBmp(picture(8, 8)));
+    list()->refresh();
+    pick(name);
+    auto* label = w->findChild<QLabel*>("lblNome");
+    EXPECT_EQ(label->text(), name) << "whoever reads the label gets the whole name";
+    const QFontMetrics fm = label->fontMetrics();
+    const QString shown = ElideRight(name, label->contentsRect().width(),
+                                     [&fm](const QString& s) { return fm.horizontalAdvance(s); });
+    ASSERT_TRUE(shown.startsWith("um nome") && shown.endsWith("...")) << shown.toStdString();
+    ASSERT_LT(shown.size(), name.size());
+
+    // The label paints exactly what a label holding the shortened text paints.
+    QLabel expected(shown);
+    expected.setFont(label->font());
+    expected.setAlignment(label->alignment());
+    expected.setPalette(label->palette());
+    expected.resize(label->size());
+    auto painted = [](QWidget* w) {
+        return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(painted(label), painted(&expected));
+}
+
+TEST_F(PreviewTest, AnotherFolderListsFromTheTop) {
+    for (const char* folder : {"muitas1", "muitas2"})
+        for (int i = 0; i < 300; ++i)
+            write(QString("%1/foto%2.bmp").arg(folder).arg(i, 3, 10, QChar('0')), "x");
+    ASSERT_TRUE(list()->setPath(dir + "/muitas1"));
+    QScrollBar* bar = list()->verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0; }, kWaitMs));
+    bar->setValue(bar->maximum());
+    ASSERT_TRUE(list()->setPath(dir + "/muitas2"));
+    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0; }, kWaitMs));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(list()->indexAt(QPoint(2, 2)).row(), 0);
+}
+
+// The reader behind the preview, without a window.
+class PreviewLoaderTest : public BrowseFixture {
+protected:
+    PreviewJob job(const QString& name, QSize hostSize = {300, 200}) {
+        const QString full = dir + "/" + name;
+        return {full, QFile::encodeName(full), false, hostSize, hostSize};
+    }
+    PreviewPicture answer(PreviewLoader& loader, const PreviewJob& j) {
+        QSignalSpy ready(&loader, &PreviewLoader::ready);
+        const auto generation = loader.request(j);
+        EXPECT_TRUE(ready.wait(kWaitMs));
+        EXPECT_EQ(ready.count(), 1);
+        const auto p = ready.isEmpty() ? PreviewPicture{} : ready[0][0].value<PreviewPicture>();
+        EXPECT_EQ(p.generation, generation);
+        return p;
+    }
+};
+
+TEST_F(PreviewLoaderTest, FittedReadingsAreNoLargerThanShownAndFullOnesWhole) {
+    write("foto.jpg", makers::EncodeJpeg(picture(1600, 1200)));
+    write("foto.bmp", makers::EncodeBmp(picture(1600, 1200)));
+    for (const char* name : {"foto.jpg", "foto.bmp"}) {
+        SCOPED_TRACE(name);
+        const PreviewPicture fitted = PreviewLoader::Read(job(name));
+        ASSERT_TRUE(fitted.picture.ok());
+        const Fit f = FitPicture({1600, 1200}, {300, 200}, {300, 200});
+        EXPECT_EQ(fitted.picture.image.size(), QSize(f.size.width, f.size.height));
+        EXPECT_EQ(fitted.picture.naturalSize, QSize(1600, 1200));
+        EXPECT_NEAR(fitted.picture.image.pixelColor(10, 10).red(), 200, 6);
+        const PreviewPicture whole = PreviewLoader::Read(job(name, {}));
+        EXPECT_EQ(whole.picture.image.size(), QSize(1600, 1200));
+    }
+}
+
+// The box to cover is asked for with the size the picture is shown at, turned
+// as its EXIF orientation turns it; the reading then covers that box.
+TEST_F(PreviewLoaderTest, TheBoxToCoverIsAskedForWithTheShownSize) {
+    for (int orientation : {1, 6}) {
+        SCOPED_TRACE(orientation);
+        const QString path =
+            write("turned.jpg", makers::EncodeJpeg(picture(1600, 1200), 90, orientation));
+        const QSize shown = orientation == 6 ? QSize(1200, 1600) : QSize(1600, 1200);
+        QSize asked;
+        PictureReadOptions options;
+        options.coverFor = [&asked](QSize natural) {
+            asked = natural;
+            return natural / 5;
+        };
+        const PictureResult r = ReadPicture(path, options);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(asked, shown);
+        EXPECT_EQ(r.naturalSize, shown);
+        EXPECT_EQ(r.image.size(), shown / 4) << "the smallest reduction covering a fifth";
+    }
+}
+
+TEST_F(PreviewLoaderTest, OnlyTheLastRequestIsAnswered) {
+    write("a.bmp", makers::EncodeBmp(picture(40, 30)));
+    write("b.bmp", makers::EncodeBmp(picture(20, 10)));
+    PreviewLoader loader;
+    QSignalSpy ready(&loader, &PreviewLoader::ready);
+    loader.request(job("a.bmp"));
+    const auto last = loader.request(job("b.bmp"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ready.isEmpty() && loader.idle(); }, kWaitMs));
+    ASSERT_EQ(ready.count(), 1);
+    const auto p = ready[0][0].value<PreviewPicture>();
+    EXPECT_EQ(p.generation, last);
+    EXPECT_EQ(p.picture.naturalSize, QSize(20, 10));
+    EXPECT_FALSE(loader.waiting());
+
+    // A neighbour read ahead while another picture is awaited is not its answer.
+    write("c.bmp", makers::EncodeBmp(picture(2400, 1800)));
+    ready.clear();
+    loader.prefetch({job("a.bmp")});
+    loader.request(job("c.bmp"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ready.isEmpty() && loader.idle(); }, kWaitMs));
+    ASSERT_EQ(ready.count(), 1);
+    EXPECT_EQ(ready[0][0].value<PreviewPicture>().picture.naturalSize, QSize(2400, 1800));
+}
+
+TEST_F(PreviewLoaderTest, NeighboursReadAheadAreBoundedAndNeverStale) {
+    for (const char* n : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"})
+        write(n, makers::EncodeBmp(picture(40, 30)));
+    PreviewLoader loader;
+    answer(loader, job("a.bmp"));
+    loader.prefetch({job("b.bmp"), job("c.bmp"), job("d.bmp")});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return loader.holds(job("b.bmp")) && loader.holds(job("c.bmp")); }, kWaitMs));
+    EXPECT_FALSE(loader.holds(job("d.bmp"))) << "two neighbours at most";
+    EXPECT_TRUE(loader.holds(job("a.bmp"))) << "the picture on show";
+
+    // The file changed after it was read ahead: the new one is shown.
+    write("b.bmp", makers::EncodeBmp(picture(24, 12)));
+    EXPECT_EQ(answer(loader, job("b.bmp")).picture.naturalSize, QSize(24, 12));
+
+    loader.prefetch({job("d.bmp")});
+    EXPECT_FALSE(loader.holds(job("c.bmp")));
+    EXPECT_FALSE(loader.holds(job("a.bmp")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loader.holds(job("d.bmp")); }, kWaitMs));
+}
+
+TEST_F(PreviewLoaderTest, AReadingTooLargeToKeepIsNeitherKeptNorReadAgain) {
+    write("a.bmp", makers::EncodeBmp(picture(40, 30)));
+    write("enorme.jpg", makers::EncodeJpeg(picture(4200, 4100), 50));
+    ASSERT_GT(qint64(4200) * 4100 * 4, PreviewLoader::kMaxCachedBytes);
+    PreviewLoader loader;
+    answer(loader, job("a.bmp"));
+    loader.prefetch({job("enorme.jpg", {})});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loader.idle(); }, kWaitMs));
+    EXPECT_FALSE(loader.holds(job("enorme.jpg", {})));
+    EXPECT_EQ(answer(loader, job("enorme.jpg", {})).picture.image.size(), QSize(4200, 4100));
+}
+
+TEST(ElideRight, KeepsTheWidestStartThatFitsWithItsDots) {
+    // One unit per UTF-16 code unit: easy to count.
+    const auto units = [](const QString& s) { return int(s.size()); };
+    const QString pair = QString::fromUtf8("\xF0\x9F\x93\xB7"); // a camera, two code units
+    const QString accent = QString::fromUtf8("e\xCC\x81");      // e and a combining acute
+    struct Case {
+        QString text;
+        int width;
+        QString shown;
+    } const cases[] = {
+        {"casa.bmp", 8, "casa.bmp"},        // fits exactly
+        {"casa.bmp", 7, "casa..."},         // one short: four letters and the dots
+        {"casa.bmp", 3, "..."},             // room for the dots only
+        {"casa.bmp", 0, "..."},             // not even that: the dots still say it is cut
+        {"ab" + pair + "cdef", 6, "ab..."}, // the pair would need 7
+        {"ab" + pair + "cdef", 7, "ab" + pair + "..."},
+        {"ab" + accent + "cdef", 6, "ab..."}, // the accent stays with its letter
+        {"ab" + accent + "cdef", 7, "ab" + accent + "..."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ElideRight(c.text, c.width, units), c.shown)
+            << c.text.toStdString() << " in " << c.width;
 }

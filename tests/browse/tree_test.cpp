@@ -239,7 +239,7 @@ TEST_F(TreeTest, AFolderThatOpensButCannotBeReadIsUnavailable) {
     auto* files = w->findChild<FileListBox*>("File1");
     ASSERT_TRUE(files->setPath(dir + "/p"));
     QTreeWidgetItem* node = addNode(tree(), QString(kUnreadable) + "/");
-    w->tView_NodeClick(node);
+    clickNode(node);
     EXPECT_EQ(takeMessage(), QString::fromUtf8("Dispositivo não disponível!"));
     EXPECT_EQ(files->path(), dir + "/p") << "the file list stays as it was";
     EXPECT_EQ(files->listCount(), 1);
@@ -289,21 +289,20 @@ TEST_F(TreeTest, NodeClickPointsTheFileListAndClickClearsTheLabels) {
 
 TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     start();
-    ASSERT_GE(ctl<QComboBox>("Drive1")->count(), 1);
-    w->Dir1Path = "/";
-    ctl<QComboBox>("Drive1")->addItem("SUMIU", dir + "/sumiu/");
-    ctl<QComboBox>("Drive1")->setCurrentIndex(ctl<QComboBox>("Drive1")->count() - 1);
+    auto* drives = ctl<QComboBox>("Drive1");
+    ASSERT_GE(drives->count(), 1);
+    ASSERT_EQ(drives->itemData(0).toString(), "/");
+    drives->setCurrentIndex(0);
+    emit drives->activated(0); // the folder list is now on "/"
+    EXPECT_EQ(takeMessage(), "");
+
+    drives->addItem("SUMIU", dir + "/sumiu/");
+    drives->setCurrentIndex(drives->count() - 1);
     w->action("ctbimprime")->setEnabled(true);
-    w->Drive1_Change();
+    emit drives->activated(drives->currentIndex());
     EXPECT_FALSE(ctl<ToolbarButton>("ctbimprime")->isEnabled());
     EXPECT_EQ(takeMessage(), "Erro ao acessar o drive\r\nVerifique a unidade ou o disco");
-    EXPECT_EQ(ctl<QComboBox>("Drive1")->currentData().toString(), "/")
-        << "back to the folder list's volume";
-
-    ctl<QComboBox>("Drive1")->setCurrentIndex(0);
-    w->Drive1_Change();
-    EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(w->Dir1Path, "/");
+    EXPECT_EQ(drives->currentData().toString(), "/") << "back to the folder list's volume";
 }
 
 TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
@@ -318,12 +317,12 @@ TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
     QTreeWidgetItem* node = addNode(ctl<QTreeWidget>("tView"), dir + "/");
     ASSERT_TRUE(expandAndWait(ctl<QTreeWidget>("tView"), node));
     ASSERT_EQ(node->childCount(), 1);
-    w->tView_NodeClick(node->child(0));
+    clickNode(node->child(0));
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(ctl<FileListBox>("File1")->localFolder(), raw);
     ASSERT_EQ(ctl<FileListBox>("File1")->listCount(), 1);
-    ctl<FileListBox>("File1")->setCurrentRow(0);
-    w->File1_Click();
+    ASSERT_TRUE(Settled());
+    pick("praia.bmp");
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(ctl<ImageControl>("Image1")->picture().size(), QSize(8, 6));
 }

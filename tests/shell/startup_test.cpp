@@ -39,8 +39,9 @@ protected:
         return w.findChild<QLineEdit*>(name)->text();
     }
     static bool crossed(FrmFotello& w) {
-        const QImage& d = w.Picture4->drawing();
-        const int sw = w.Picture4->scaleWidth(), sh = w.Picture4->scaleHeight();
+        const PictureBox* pane = Control<PictureBox>(w, "Picture4");
+        const QImage& d = pane->drawing();
+        const int sw = pane->scaleWidth(), sh = pane->scaleHeight();
         return d.pixelColor(0, 0) == Qt::black && d.pixelColor(sw - 1, sh - 1) == Qt::black &&
                d.pixelColor(sw - 3, 0) == Qt::black && d.pixelColor(0, sh - 1) == Qt::black &&
                d.pixelColor(sw - 1, 0) != Qt::black;
@@ -117,7 +118,7 @@ TEST_F(StartupTest, NullBackgroundGivesBlackAndGiantOneLeavesIt) {
     RemoveTree(dir + "/cadastro.db");
     auto w2 = start(ConfigSql("3", "1e20"));
     EXPECT_EQ(w2->windowBackColor, 0);
-    EXPECT_EQ(w2->ssScroll1->backColor(), 0u);
+    EXPECT_EQ(Control<ScrollBox>(*w2, "ssScroll1")->backColor(), 0u);
 }
 
 TEST_F(StartupTest, CompanionProgramStartsWhenPresent) {

@@ -70,7 +70,7 @@ TEST(ThumbnailBuild, CorruptMiddleFileGetsNoCellAndNoGap) {
     EXPECT_EQ(*seen, (QStringList{"33|Abrindo:  33 %|Imagens: 3", "67|Abrindo:  67 %|Imagens: 3",
                                   "100||Imagens: 3"}));
 
-    ThumbnailStrip* strip = w.picFrame;
+    ThumbnailStrip* strip = Control<ThumbnailStrip>(w, "picFrame");
     ASSERT_EQ(strip->cellCount(), 2);
     EXPECT_EQ(strip->cellTag(0), "a.ico");
     EXPECT_EQ(strip->cellTag(1), "c.bmp");
@@ -94,11 +94,11 @@ TEST(ThumbnailBuild, CorruptMiddleFileGetsNoCellAndNoGap) {
     // Built: strip shown and laid out, progress hidden, texts cleared, pointer back.
     EXPECT_TRUE(strip->stripVisible());
     EXPECT_EQ(strip->cellRect(1), QRect(100, 0, 100, 100));
-    EXPECT_FALSE(w.picProgress->isVisibleTo(&w));
-    EXPECT_EQ(w.lblStat->text(), "");
-    EXPECT_EQ(w.lblCount->text(), "");
+    EXPECT_FALSE(Control<PictureBox>(w, "picProgress")->isVisibleTo(&w));
+    EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "");
+    EXPECT_EQ(Control<QLabel>(w, "lblCount")->text(), "");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(w.lblPath->text(), dir.path());
+    EXPECT_EQ(Control<QLabel>(w, "lblPath")->text(), dir.path());
     EXPECT_FALSE(MessageBoxShown());
 }
 
@@ -167,7 +167,7 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
                      [&](int, const QString& name) { names << name; });
     QSignalSpy finished(builder, &ThumbnailBuilder::finished);
 
-    ASSERT_TRUE(w.File1->setPathQuietly(big.path()));
+    ASSERT_TRUE(Control<FileListBox>(w, "File1")->setPathQuietly(big.path()));
     w.ResetThumbnails();
     const std::uint64_t first = builder->generation();
     // Let a few of the first build's pictures land, then switch folders.
@@ -175,7 +175,7 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
     ASSERT_TRUE(some.wait(10000));
     ASSERT_TRUE(builder->running());
     const qsizetype before = names.size();
-    ASSERT_TRUE(w.File1->setPathQuietly(small.path()));
+    ASSERT_TRUE(Control<FileListBox>(w, "File1")->setPathQuietly(small.path()));
     w.ResetThumbnails();
     ASSERT_TRUE(finished.wait(30000));
     // Wait until every file of the first build a worker took up has come back or was
@@ -200,16 +200,16 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
 
     EXPECT_EQ(finished.count(), 1); // the replaced build never finishes
     EXPECT_EQ(names.mid(before), (QStringList{"x.jpg", "y.bmp", "z.jpg"}));
-    ASSERT_EQ(w.picFrame->cellCount(), 3);
+    ASSERT_EQ(Control<ThumbnailStrip>(w, "picFrame")->cellCount(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_FALSE(w.picFrame->cellTag(i).startsWith("big")) << i;
+        EXPECT_FALSE(Control<ThumbnailStrip>(w, "picFrame")->cellTag(i).startsWith("big")) << i;
         // The picture too: a late result of the first build would bring its own.
-        const QImage cell = w.picFrame->cellPicture(i);
+        const QImage cell = Control<ThumbnailStrip>(w, "picFrame")->cellPicture(i);
         const QRgb middle = cell.pixel(cell.width() / 2, cell.height() / 2);
         EXPECT_TRUE(qRed(middle) > 200 && qGreen(middle) > 200 && qBlue(middle) < 80) << i;
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // one hourglass, restored once
-    EXPECT_EQ(w.lblStat->text(), "");
+    EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "");
 }
 
 TEST(ThumbnailBuild, ClosingTheWindowMidBuildIsSafe) {
@@ -239,15 +239,16 @@ TEST(ThumbnailTexts, CountGroupedByTheLocale) {
 TEST(ThumbnailProgress, BarFillsAndStatusReads) {
     TestWindow tw;
     FrmFotello& w = *tw.w;
-    w.picProgress->setGeometry(0, 0, 200, 20);
+    Control<PictureBox>(w, "picProgress")->setGeometry(0, 0, 200, 20);
     w.InitProgress();
-    EXPECT_EQ(w.picProgressSlide->geometry(), QRect(0, 0, 1, 20));
-    EXPECT_TRUE(w.picProgress->isVisibleTo(&w));
+    EXPECT_EQ(Control<PictureBox>(w, "picProgressSlide")->geometry(), QRect(0, 0, 1, 20));
+    EXPECT_TRUE(Control<PictureBox>(w, "picProgress")->isVisibleTo(&w));
     w.UpdateProgress(42, "foto.jpg");
-    EXPECT_EQ(w.picProgressSlide->width(), 84);
-    EXPECT_EQ(w.lblStat->text(), "Abrindo:  42 %");
+    EXPECT_EQ(Control<PictureBox>(w, "picProgressSlide")->width(), 84);
+    EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "Abrindo:  42 %");
     // The name in both colours: some pixels differ from each box's background.
-    for (PictureBox* box : {w.picProgress, w.picProgressSlide}) {
+    for (PictureBox* box :
+         {Control<PictureBox>(w, "picProgress"), Control<PictureBox>(w, "picProgressSlide")}) {
         const QImage drawing = box->drawing();
         bool inked = false;
         for (int y = 0; y < drawing.height() && !inked; ++y)
@@ -256,8 +257,8 @@ TEST(ThumbnailProgress, BarFillsAndStatusReads) {
         EXPECT_TRUE(inked) << box->objectName().toStdString();
     }
     w.UpdateProgress(100, "foto.jpg");
-    EXPECT_EQ(w.picProgressSlide->width(), 200);
-    EXPECT_EQ(w.lblStat->text(), "");
+    EXPECT_EQ(Control<PictureBox>(w, "picProgressSlide")->width(), 200);
+    EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "");
 }
 
 } // namespace

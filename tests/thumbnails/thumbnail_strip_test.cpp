@@ -7,9 +7,12 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 
+#include "controls.h"
 #include "shell/main_window.h"
 #include "shell/thumbnail_strip.h"
 #include "thumb_files.h"
+
+using fotello::test::Control;
 
 namespace fotello {
 namespace {
@@ -27,7 +30,7 @@ struct Strip : testing::Test {
     // Cells 100 wide and 120 high; a viewport 520 wide with a bar 17 wide.
     TestWindow tw{120, 100, 80};
     FrmFotello& w = *tw.w;
-    ThumbnailStrip* strip = w.picFrame;
+    ThumbnailStrip* strip = Control<ThumbnailStrip>(w, "picFrame");
     QScrollBar* bar = strip->vsbSlide();
     void SetUp() override {
         bar->resize(17, 10);
