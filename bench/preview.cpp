@@ -300,11 +300,8 @@ int Main() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    fotello::bench::DefaultToOffscreen();
     QApplication app(argc, argv);
-    const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
-    if (QDir(bin).exists())
-        SetHelperFolder(QDir(bin).canonicalPath());
+    fotello::bench::UseBuildHelpers();
     return Main();
 }

@@ -272,13 +272,9 @@ int BuildOneFolder(const QString& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    fotello::bench::DefaultToOffscreen();
     QApplication app(argc, argv);
-    // The metafile helper lives in the build's bin folder.
-    const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
-    if (QDir(bin).exists())
-        SetHelperFolder(QDir(bin).canonicalPath());
+    fotello::bench::UseBuildHelpers();
 
     if (argc == 2 && argv[1][0] != '-')
         return BuildOneFolder(QString::fromLocal8Bit(argv[1]));

@@ -7,10 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+
+#include "platform/picture_reader.h"
 
 namespace fotello::bench {
 
@@ -148,6 +151,17 @@ QStringList JpegFiles(const QString& folder) {
     for (const QString& name : QDir(folder).entryList({"*.jpg"}, QDir::Files, QDir::Name))
         files << folder + "/" + name;
     return files;
+}
+
+void DefaultToOffscreen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+void UseBuildHelpers() {
+    const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
+    if (QDir(bin).exists())
+        SetHelperFolder(QDir(bin).canonicalPath());
 }
 
 } // namespace fotello::bench

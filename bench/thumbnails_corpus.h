@@ -21,4 +21,9 @@ QString BigPhotoFile();
 
 QStringList JpegFiles(const QString& folder);
 
+// Benchmarks run offscreen unless told otherwise; call before QApplication.
+void DefaultToOffscreen();
+// The metafile helper of this build (its bin folder), once QApplication exists.
+void UseBuildHelpers();
+
 } // namespace fotello::bench

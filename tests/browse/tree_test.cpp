@@ -15,6 +15,7 @@
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "shell/folder_scanner.h"
+#include "unreadable_folder.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -221,18 +222,9 @@ TEST_F(TreeTest, KeysOpenTheFolderTheyReachAndEnterExpandsIt) {
 }
 
 TEST_F(TreeTest, AFolderThatOpensButCannotBeReadIsUnavailable) {
-    // /proc/1/map_files opens but refuses its listing, even to root.
-    const char* kUnreadable = "/proc/1/map_files";
-    DIR* probe = ::opendir(kUnreadable);
-    if (!probe)
-        GTEST_SKIP() << "no " << kUnreadable;
-    errno = 0;
-    while (::readdir(probe)) {
-    }
-    const bool refused = errno == EACCES;
-    ::closedir(probe);
-    if (!refused)
-        GTEST_SKIP() << kUnreadable << " is readable here";
+    const char* kUnreadable = test::UnreadableFolder();
+    if (!kUnreadable)
+        GTEST_SKIP() << "no folder here refuses its listing";
 
     write("p/quadro.bmp", makers::EncodeBmp(picture(8, 6)));
     startIdle();

@@ -11,6 +11,7 @@
 #include "settings_db_maker.h"
 #include "shell/folder_listing.h"
 #include "shell/folder_scan.h"
+#include "unreadable_folder.h"
 
 using namespace fotello;
 
@@ -146,18 +147,9 @@ TEST_F(FolderListingFs, ScanTellsWhichSubfoldersHoldMore) {
 }
 
 TEST(FolderListing, AFolderThatOpensButRefusesItsListingIsUnreadable) {
-    // /proc/1/map_files opens but refuses its listing, even to root.
-    const char* kUnreadable = "/proc/1/map_files";
-    DIR* probe = ::opendir(kUnreadable);
-    if (!probe)
-        GTEST_SKIP() << "no " << kUnreadable;
-    errno = 0;
-    while (::readdir(probe)) {
-    }
-    const bool refused = errno == EACCES;
-    ::closedir(probe);
-    if (!refused)
-        GTEST_SKIP() << kUnreadable << " is readable here";
+    const char* kUnreadable = test::UnreadableFolder();
+    if (!kUnreadable)
+        GTEST_SKIP() << "no folder here refuses its listing";
     for (const auto& l : {ListMatchingFiles(kUnreadable, {"*"}), ListSubfolders(kUnreadable)}) {
         EXPECT_FALSE(l.ok);
         EXPECT_EQ(l.error, EACCES);
