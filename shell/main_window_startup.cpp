@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QTimer>
 
+#include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "controls/scroll_box.h"
 #include "platform/paths.h"
@@ -72,6 +73,8 @@ void FrmFotello::Form_Load() {
     BringToFront(Pictclips);
     ResetThumbnails();
     DiscoverPlugins();
+    // The keys browse the pictures from the start, not the first toolbar button.
+    File1->setFocus(Qt::OtherFocusReason);
 }
 
 void FrmFotello::LoadSettings() {

@@ -88,6 +88,10 @@ TEST_F(StartupTest, WithoutADatabaseTheWindowStillOpens) {
     EXPECT_FALSE(Control<QTimer>(*w, "Timer2")->isActive());
     EXPECT_TRUE(crossed(*w));
     EXPECT_FALSE(std::filesystem::exists(dir + "/cadastro.db"));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(*w, "File1"))
+        << "the keys browse the pictures, not the first toolbar button";
 }
 
 TEST_F(StartupTest, WrongPasswordIsLikeNoDatabase) {
