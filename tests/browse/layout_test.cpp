@@ -16,8 +16,7 @@ class LayoutTest : public BrowseFixture {};
 TEST_F(LayoutTest, ToolbarsAndWorkAreaFollowTheWindow) {
     start();
     w->resize(1000, 700);
-    QTest::qWait(10);
-    EXPECT_EQ(ctl<ToolbarStrip>("CtbBar3")->width(), 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ctl<ToolbarStrip>("CtbBar3")->width() == 1000; }));
     EXPECT_EQ(ctl<ToolbarStrip>("ctbBar2")->y() + ctl<ToolbarStrip>("ctbBar2")->height(), 700);
     const int gap = ctl<ToolbarStrip>("ctbBar2")->height() / 7;
     EXPECT_EQ(ctl<ToolbarButton>("cmdFechar")->x() + ctl<ToolbarButton>("cmdFechar")->width() + gap,
@@ -42,13 +41,16 @@ TEST_F(LayoutTest, StillPictureIsCentredAgainAfterAResize) {
     ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/p"));
     ASSERT_TRUE(Settled());
     pick("quadro.bmp");
+    auto* image = ctl<ImageControl>("Image1");
+    auto* pane = ctl<QWidget>("PictImagem");
+    const auto centred = [&] {
+        return QPoint(CentredStart(pane->width(), image->width()),
+                      CentredStart(pane->height(), image->height()));
+    };
+    const QSize before = pane->size();
     w->resize(1100, 760);
-    QTest::qWait(10);
-    EXPECT_EQ(ctl<ImageControl>("Image1")->pos(),
-              QPoint(CentredStart(ctl<QWidget>("PictImagem")->width(),
-                                  ctl<ImageControl>("Image1")->width()),
-                     CentredStart(ctl<QWidget>("PictImagem")->height(),
-                                  ctl<ImageControl>("Image1")->height())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->size() != before; }));
+    EXPECT_EQ(image->pos(), centred());
 }
 
 TEST_F(LayoutTest, NothingIsRecomputedWhileMinimised) {
@@ -60,8 +62,8 @@ TEST_F(LayoutTest, NothingIsRecomputedWhileMinimised) {
     w->resize(700, 500);
     EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->geometry(), before);
     w->setWindowState(Qt::WindowNoState);
-    QTest::qWait(10);
-    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->width(), w->width());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ctl<QSplitter>("mcsplitbar1")->width() == w->width(); }));
 }
 
 TEST_F(LayoutTest, DraggingEitherSplitterLeavesNoBandUnderTheFileList) {
