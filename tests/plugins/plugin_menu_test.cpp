@@ -1,6 +1,7 @@
 // The plug-in menu of the main window: what start-up finds, and what a run shows.
 
 #include <filesystem>
+#include <thread>
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 
 #include "../browse/browse_fixture.h"
 #include "controls/toolbar_button.h"
+#include "plugins/plugin_host.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -185,5 +187,30 @@ TEST_F(PluginMenu, TheHostReadsAndWritesControlsByName) {
     EXPECT_EQ(ctl<QLabel>("lblStat")->text(), "Olá, mundo");
     EXPECT_TRUE(ctl<QLabel>("lblStat")->isHidden());
     EXPECT_EQ(ctl<QScrollBar>("vScroll1")->value(), 70);
-    EXPECT_EQ(ctl<QAction>("mnuPlugin_1")->dynamicPropertyNames().contains("naoExiste"), false);
+    EXPECT_FALSE(ctl<QLabel>("lblStat")->dynamicPropertyNames().contains("naoExiste"));
+}
+
+TEST_F(PluginMenu, TheHostAnswersOnItsOwnThreadOnly) {
+    place(testPlugin("tp_quiet"), program);
+    start();
+    const PluginHost host(*w);
+    const fotello_host& h = host.handle();
+    // A dynamic property is written in its own type.
+    EXPECT_EQ(h.set_property(&h, "mnuPlugin_1", "Tag", "Outro.clsPluginInterface"), 0);
+    EXPECT_EQ(ctl<QAction>("mnuPlugin_1")->property("Tag").toString(), "Outro.clsPluginInterface");
+    EXPECT_EQ(h.set_property(&h, "mnuPlugin_1", "index", "um"), -1);
+    EXPECT_EQ(ctl<QAction>("mnuPlugin_1")->property("index").toInt(), 1);
+    EXPECT_EQ(h.get_property(&h, "mnuPlugin_1", "text", nullptr, 0), 10);
+    EXPECT_EQ(h.get_property(&h, nullptr, "text", nullptr, 0), -1);
+
+    std::int64_t read = 0;
+    int wrote = 0;
+    std::thread other([&] {
+        read = h.get_property(&h, "mnuPlugin_1", "text", nullptr, 0);
+        wrote = h.set_property(&h, "lblStat", "text", "de outra thread");
+    });
+    other.join();
+    EXPECT_EQ(read, -1);
+    EXPECT_EQ(wrote, -1);
+    EXPECT_NE(ctl<QLabel>("lblStat")->text(), "de outra thread");
 }
