@@ -8,6 +8,8 @@ namespace fotello {
 
 class FileListBox : public QListWidget {
     Q_OBJECT
+    // Plug-ins read the folder by name, as any control's property.
+    Q_PROPERTY(QString path READ path)
 public:
     explicit FileListBox(const QString& name, QWidget* parent = nullptr);
 

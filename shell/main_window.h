@@ -8,7 +8,8 @@
 //   main_window_preview.cpp  file list, selection and preview, kind commands
 //   main_window_layout.cpp   ArrangeControls, Form_Resize, splitters
 //   main_window_thumbs.cpp   thumbnail builder, strip layout and scrolling
-//   main_window_pending.cpp  magnifier timer and plug-in discovery, still to come
+//   main_window_pending.cpp  magnifier timer, still to come
+//   plugins/plugin_menu.cpp  plug-in discovery, menu and runs
 
 #include <array>
 #include <cstdint>
@@ -295,6 +296,22 @@ private:
     BrowsingState browsing_;
     std::array<QAction*, kCommandCount> actions_{};
     std::unique_ptr<PreviewState, PreviewStateDeleter> preview_;
+
+    // --- Plug-ins (plugins/plugin_menu.cpp) ---------------------------------
+public:
+    // Adds element n (the next free index) to mnuPlugin: the caption, and the
+    // progId the item runs.
+    void AddPluginMenuItem(const QString& caption, const QString& progId);
+    // A fresh instance of progId run with the host; its text shown when not
+    // empty, any failure reported with the progId.
+    void RunPlugin(const QString& progId, MainWindowHost& host);
+    void mnuPlugin_Click(int index);
+
+private:
+    void buildPluginMenu();
+    void button1_0_Click(); // "Álbum": the plug-in menu
+    QMenu* mnuAllPlugins = nullptr;
+    QList<QAction*> mnuPlugin; // element 0 from the start, empty and idle
 };
 
 } // namespace fotello
