@@ -11,5 +11,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcPicture)  // fotello.picture: files refused, and wh
 Q_DECLARE_LOGGING_CATEGORY(lcWmf)      // fotello.wmf: the metafile helper's runs
 Q_DECLARE_LOGGING_CATEGORY(lcThumbs)   // fotello.thumbs: thumbnail builds
 Q_DECLARE_LOGGING_CATEGORY(lcSettings) // fotello.settings: the settings database
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)    // fotello.files: file commands that failed, and why
 
 } // namespace fotello
