@@ -17,6 +17,7 @@
 #include "files/conversion.h"
 #include "files/file_rules.h"
 #include "files/frm_copy_move.h"
+#include "files/settings_page.h"
 #include "files/trash.h"
 #include "platform/log.h"
 #include "platform/picture_reader.h"
@@ -58,6 +59,7 @@ void FrmFotello::wireFileCommands() {
         {Command::ToBmp, &FrmFotello::mnuCBmp_Click},
         {Command::ToIco, &FrmFotello::mnuCIco_Click},
         {Command::ToJpg, &FrmFotello::mnuCJpg_Click},
+        {Command::Settings, &FrmFotello::ctbTools_Click},
     };
     for (const auto& [command, handler] : commands)
         connect(action(command), &QAction::triggered, this, handler);
@@ -87,6 +89,21 @@ void FrmFotello::ctbProps_Click() {
 
 void FrmFotello::mnuCJpg_Click() {
     FrmCopyMove::Instance(*this)->OpenConvertJpg(currentPicture());
+}
+
+void FrmFotello::ctbTools_Click() {
+    FrmCopyMove::Instance(*this)->OpenSettings(
+        programFolder_, [this](const SettingsApply& values) { ApplySettingsPage(values); });
+}
+
+void FrmFotello::ApplySettingsPage(const SettingsApply& values) {
+    txtSlide->setText(values.slide);
+    txtZoom->setText(values.zoom);
+    txtThumbs->setText(values.geometry);
+    ParseThumbSize();
+    ApplySettings(values.windowBack); // magnifier, picture host, strip layout
+    if (IsBgrColour(values.screenBack))
+        settings_.screenBackColor = values.screenBack;
 }
 
 void FrmFotello::ctbRefresh_Click() {

@@ -22,6 +22,7 @@
 #include "shell/forms.h"
 #include "shell/messages.h"
 #include "shell/numbers.h"
+#include "shell/settings_store.h"
 
 namespace fotello {
 
@@ -96,6 +97,7 @@ FrmCopyMove::FrmCopyMove(MainWindowHost& host) : QWidget(nullptr, Qt::Window), h
     buildFolderPage();
     buildRenamePage();
     buildPropertiesPage();
+    buildSettingsPage();
     Forms::instance().add(this);
 }
 

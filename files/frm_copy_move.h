@@ -5,6 +5,9 @@
 // renames or converts by it. Not modal and owned by no window, so the main
 // window stays usable and may re-target it while it is open.
 
+#include <functional>
+#include <memory>
+
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
@@ -12,6 +15,8 @@
 
 #include "shell/main_window_host.h"
 
+class QCheckBox;
+class QColorDialog;
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
@@ -21,6 +26,9 @@ class QScrollBar;
 class QTreeView;
 
 namespace fotello {
+
+class SettingsDb;
+struct SettingsApply;
 
 class FrmCopyMove : public QWidget {
     Q_OBJECT
@@ -37,6 +45,9 @@ public:
     void OpenRename(const CurrentPicture& picture);
     void OpenConvertJpg(const CurrentPicture& picture);
     void OpenProperties(const CurrentPicture& picture);
+    // The settings page; apply is how its values reach the main window.
+    void OpenSettings(const QString& programFolder,
+                      std::function<void(const SettingsApply&)> apply);
 
     void cmdCopy_Click();
     void cmdProcurar_Click();
@@ -45,12 +56,26 @@ public:
     void Drive1_Change();
     void HScroll1_Change(int value);
 
+    // Settings page (settings_page.cpp).
+    void LoadSettingsPage(); // on every activation of the page
+    void Combo1_Click();
+    void Check1_Click();
+    void Command1_Click(int index);
+    void cmdAplicar_Click();
+    void cmdSave_Click();
+
     // The folder the folder page shows.
     QString dirPath() const;
     void setDirPath(const QString& folder);
 
+protected:
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
     explicit FrmCopyMove(MainWindowHost& host);
+    void buildSettingsPage();
+    void setSwatch(int index, std::int32_t bgr);
     void buildFrame();
     void buildCopyPage();
     void buildFolderPage();
@@ -98,6 +123,25 @@ private:
     QLabel* Image1 = nullptr;
     QLabel* lblcaminho = nullptr;
     QLabel* lblInfo[6] = {};
+
+    QWidget* Picture5 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLabel* Picture6[2] = {};
+    QPushButton* Command1[2] = {};
+    QPushButton* cmdAplicar = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QLineEdit* Text8 = nullptr;
+    QColorDialog* CDialog1 = nullptr;
+    int colourFor_ = 0; // the swatch the colour dialog picks for
+    std::int32_t swatch_[2] = {0, 0};
+    QString programFolder_;
+    std::unique_ptr<SettingsDb> db_; // held while the page is loaded
+    std::function<void(const SettingsApply&)> apply_;
 };
 
 } // namespace fotello

@@ -50,6 +50,7 @@ struct SubfolderScan;
 struct PreviewJob;
 struct PreviewPicture;
 struct RenderedThumb;
+struct SettingsApply;
 
 // Thumbnail builder state, defined with the builder.
 struct ThumbState;
@@ -156,6 +157,10 @@ public:
     void mnuCBmp_Click();
     void mnuCIco_Click();
     void mnuCJpg_Click();
+    void ctbTools_Click();
+    // The settings page's Apply: interval, magnifier, geometry and both
+    // backgrounds reach the running windows (txtJanela and txtFundo stay).
+    void ApplySettingsPage(const SettingsApply& values);
     // Opens a file with the desktop's associated program; nothing is reported.
     static void OpenWithShell(const QString& path);
     // --- End of file commands -------------------------------------------------
