@@ -60,6 +60,9 @@ void FrmFotello::wireFileCommands() {
         {Command::ToIco, &FrmFotello::mnuCIco_Click},
         {Command::ToJpg, &FrmFotello::mnuCJpg_Click},
         {Command::Settings, &FrmFotello::ctbTools_Click},
+        {Command::Mail, &FrmFotello::ctbmail_Click},
+        {Command::Help, &FrmFotello::ctbajuda_Click},
+        {Command::WebPage, &FrmFotello::ClarkTBButton2_Click},
     };
     for (const auto& [command, handler] : commands)
         connect(action(command), &QAction::triggered, this, handler);

@@ -158,6 +158,9 @@ public:
     void mnuCIco_Click();
     void mnuCJpg_Click();
     void ctbTools_Click();
+    void ctbmail_Click();
+    void ctbajuda_Click();
+    void ClarkTBButton2_Click();
     // The settings page's Apply: interval, magnifier, geometry and both
     // backgrounds reach the running windows (txtJanela and txtFundo stay).
     void ApplySettingsPage(const SettingsApply& values);
