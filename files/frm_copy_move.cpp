@@ -133,7 +133,8 @@ void FrmCopyMove::buildFolderPage() {
     Drive1->setObjectName("Drive1");
     Drive1->setGeometry(0, 0, 280, 26);
     for (const Volume& v : ListVolumes())
-        Drive1->addItem(QString::fromStdString(v.text), QString::fromStdString(v.key));
+        Drive1->addItem(QFile::decodeName(QByteArray::fromStdString(v.text)),
+                        QFile::decodeName(QByteArray::fromStdString(v.key)));
     dirModel_ = new QFileSystemModel(this);
     dirModel_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     Dir1 = new QTreeView(Picture2);
@@ -380,15 +381,26 @@ void FrmCopyMove::message(const QString& text) {
 void FrmCopyMove::copyOrMove(bool move) {
     const std::string source = localPath(TrimBlanks(txtSource->text())).toStdString();
     const std::string target = localPath(TrimBlanks(txtTarget->text())).toStdString();
-    const FileResult r = move ? MoveFile(source, target) : CopyFile(source, target);
-    if (!r)
-        qCWarning(lcFiles) << (move ? "move" : "copy") << r.message.c_str();
-    if (move)
-        message(r ? QString("Arquivo Movido!")
-                  : QString::fromUtf8("Erro. Impossível mover arquivo!"));
-    else
-        message(r ? QString("Arquivo Copiado!")
-                  : QString::fromUtf8("Erro. Impossível copiar arquivo!"));
+    // A large file on a slow disk takes a while: the windows stay responsive,
+    // and the button waits for the outcome.
+    cmdCopy->setEnabled(false);
+    auto* watcher = new QFutureWatcher<FileResult>(this);
+    connect(watcher, &QFutureWatcher<FileResult>::finished, this, [this, watcher, move] {
+        const FileResult r = watcher->result();
+        watcher->deleteLater();
+        cmdCopy->setEnabled(true);
+        if (!r)
+            qCWarning(lcFiles) << (move ? "move" : "copy") << r.message.c_str();
+        if (move)
+            message(r ? QString("Arquivo Movido!")
+                      : QString::fromUtf8("Erro. Impossível mover arquivo!"));
+        else
+            message(r ? QString("Arquivo Copiado!")
+                      : QString::fromUtf8("Erro. Impossível copiar arquivo!"));
+    });
+    watcher->setFuture(QtConcurrent::run([source, target, move] {
+        return move ? MoveFile(source, target) : CopyFile(source, target);
+    }));
 }
 
 void FrmCopyMove::renameFile() {

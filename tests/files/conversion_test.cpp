@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -92,6 +93,21 @@ protected:
         return target;
     }
 };
+
+TEST_F(ConversionTest, TheConvertButtonPopsUpTheMenu) {
+    pick("c.bmp");
+    auto* menu = ctl<QMenu>("mnuConvert");
+    EXPECT_EQ(menu->title(), "Converter");
+    QStringList items;
+    for (const QAction* a : menu->actions())
+        items << (a->isSeparator() ? a->objectName() : a->objectName() + " " + a->text());
+    EXPECT_EQ(items,
+              (QStringList{"mnuCBmp Converter para .BMP", "mnusep1", "mnuCJpg Converter para .JPG",
+                           "mnusep2", "mnuCIco Converter para .ICO"}));
+    w->action(QString("button1_4"))->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+    menu->hide();
+}
 
 TEST_F(ConversionTest, BmpAndIconBesideTheSourceReplacingOldTargets) {
     write("fotos/a.bmp", "an old file in the way");

@@ -53,9 +53,11 @@ protected:
     }
     // The dialog's last message, closed after reading.
     QString dialogMessage() {
-        auto boxes = FrmCopyMove::Loaded()->findChildren<QMessageBox*>("mensagem");
-        if (boxes.isEmpty())
+        FrmCopyMove* d = FrmCopyMove::Loaded();
+        if (!QTest::qWaitFor([d] { return !d->findChildren<QMessageBox*>("mensagem").isEmpty(); },
+                             kWaitMs))
             return {};
+        auto boxes = d->findChildren<QMessageBox*>("mensagem");
         const QString text = boxes.last()->text();
         qDeleteAll(boxes);
         return text;
