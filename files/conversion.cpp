@@ -34,7 +34,7 @@ ConversionResult WriteError(const FileResult& r) {
 
 } // namespace
 
-ConversionResult ConvertPicture(const QByteArray& sourceLocal, const QString& target,
+ConversionResult ConvertPicture(const QByteArray& sourceLocal, const QByteArray& target,
                                 ConversionKind kind, int quality) {
     PictureReadOptions whole;
     const PictureResult read = ReadPictureLocal(sourceLocal, whole);
@@ -68,8 +68,8 @@ ConversionResult ConvertPicture(const QByteArray& sourceLocal, const QString& ta
         qCWarning(lcFiles) << "encoding" << target << writer.errorString();
         return Error(kind == ConversionKind::Ico ? kIconTooBig : 481, "Invalid picture");
     }
-    const FileResult written = WriteFileSafely(QFile::encodeName(target).toStdString(),
-                                               std::string_view(bytes.constData(), bytes.size()));
+    const FileResult written =
+        WriteFileSafely(target.toStdString(), std::string_view(bytes.constData(), bytes.size()));
     if (!written) {
         qCWarning(lcFiles) << "writing" << target << written.message.c_str();
         return WriteError(written);

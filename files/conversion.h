@@ -20,9 +20,9 @@ struct ConversionResult {
 inline constexpr int kIconTooBig = 380;
 inline constexpr int kMaxIconSide = 256;
 
-// sourceLocal: the source path as the file system spells it; quality only
-// for JPEG (a libjpeg quality, 0 to 100).
-ConversionResult ConvertPicture(const QByteArray& sourceLocal, const QString& target,
+// Both paths as the file system spells them; quality only for JPEG (a
+// libjpeg quality, 0 to 100).
+ConversionResult ConvertPicture(const QByteArray& sourceLocal, const QByteArray& targetLocal,
                                 ConversionKind kind, int quality = 90);
 
 // The messages of the conversion menu.

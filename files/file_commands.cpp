@@ -184,14 +184,14 @@ void FrmFotello::Button1_Click(int index) {
 
 static void Convert(FrmFotello* window, const CurrentPicture& picture, ConversionKind kind) {
     const char* extension = kind == ConversionKind::Bmp ? "bmp" : "ico";
-    const QString target =
-        QString::fromStdString(ConversionTarget(picture.path.toStdString(), extension));
     const QByteArray source = picture.local;
+    const QByteArray target =
+        QByteArray::fromStdString(ConversionTarget(source.toStdString(), extension));
     OffThread<ConversionResult>(
         window, [source, target, kind] { return ConvertPicture(source, target, kind); },
-        [window, target, kind](const ConversionResult& r) {
+        [window, shown = QFile::decodeName(target), kind](const ConversionResult& r) {
             if (r.ok())
-                ShowMessage(window, ConvertedMessage(target), QMessageBox::Information);
+                ShowMessage(window, ConvertedMessage(shown), QMessageBox::Information);
             else
                 ShowMessage(window,
                             kind == ConversionKind::Bmp ? BmpErrorMessage(r) : IcoErrorMessage(r),

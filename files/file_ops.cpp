@@ -46,14 +46,12 @@ FileResult CopyInto(const std::string& source, const std::string& target, Replac
     return out.commit();
 }
 
-bool IsRegularFile(const std::string& path, int& err) {
+// lstat's verdict: 0 for a regular file, else why it is not one.
+int NotRegular(const std::string& path) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        err = errno;
-        return false;
-    }
-    err = S_ISREG(st.st_mode) ? 0 : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    return err == 0;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno;
+    return S_ISREG(st.st_mode) ? 0 : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
 }
 
 } // namespace
@@ -63,8 +61,8 @@ FileResult CopyFile(const std::string& source, const std::string& target) {
 }
 
 FileResult MoveFile(const std::string& source, const std::string& target) {
-    int err = 0;
-    if (!IsRegularFile(source, err))
+    // A file or a link, not a folder: a picture is what the user moves.
+    if (const int err = NotRegular(source); err != 0 && err != EINVAL)
         return FileResult::Fail(err, "moving " + source);
     if (target.empty() || target.back() == '/')
         return FileResult::Fail(EISDIR, "moving onto " + target);
@@ -72,6 +70,9 @@ FileResult MoveFile(const std::string& source, const std::string& target) {
         return {};
     if (errno != EXDEV)
         return FileResult::Fail(errno, "moving " + source);
+    // Across filesystems only a regular file is copied and then removed.
+    if (const int err = NotRegular(source); err != 0)
+        return FileResult::Fail(err == EINVAL ? EXDEV : err, "moving " + source);
     if (FileResult r = CopyInto(source, target, Replace::No); !r)
         return r;
     if (::unlink(source.c_str()) != 0) {

@@ -259,7 +259,11 @@ void FrmCopyMove::OpenConvertJpg(const CurrentPicture& picture) {
     txtSource->setText(picture.path);
     ToFront(PictCopy);
     ToFront(Picture3);
-    Text1->setText(QString::fromStdString(ConversionTarget(picture.path.toStdString(), "jpg")));
+    jpegTargetLocal_ = QByteArray::fromStdString(ConversionTarget(
+        (picture.local.isEmpty() ? QFile::encodeName(picture.path) : picture.local).toStdString(),
+        "jpg"));
+    jpegTargetText_ = QFile::decodeName(jpegTargetLocal_);
+    Text1->setText(jpegTargetText_);
     Text1->selectAll();
     showDialog();
     Text1->setFocus();
@@ -371,6 +375,8 @@ void FrmCopyMove::HScroll1_Change(int value) {
 QByteArray FrmCopyMove::localPath(const QString& text) const {
     if (text == picturePath_ && !pictureLocal_.isEmpty())
         return pictureLocal_;
+    if (text == jpegTargetText_ && !jpegTargetLocal_.isEmpty())
+        return jpegTargetLocal_;
     return QFile::encodeName(text);
 }
 
@@ -422,6 +428,7 @@ void FrmCopyMove::convertToJpeg() {
     const int quality = JpegQualityForRate(NumericValue(Text3->text().toStdString()));
     const QByteArray source = localPath(txtSource->text());
     const QString target = Text1->text();
+    const QByteArray targetLocal = localPath(target);
     MainWindowHost& host = host_;
     auto* watcher = new QFutureWatcher<ConversionResult>(host.hostWidget());
     connect(watcher, &QFutureWatcher<ConversionResult>::finished, watcher,
@@ -432,8 +439,8 @@ void FrmCopyMove::convertToJpeg() {
                     host.showMessage(QString::fromUtf8("Impossível converter para: ") + target +
                                      "\r\n" + r.description);
             });
-    watcher->setFuture(QtConcurrent::run([source, target, quality] {
-        return ConvertPicture(source, target, ConversionKind::Jpeg, quality);
+    watcher->setFuture(QtConcurrent::run([source, targetLocal, quality] {
+        return ConvertPicture(source, targetLocal, ConversionKind::Jpeg, quality);
     }));
     close();
 }

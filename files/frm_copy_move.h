@@ -94,6 +94,8 @@ private:
     MainWindowHost& host_;
     QString picturePath_;
     QByteArray pictureLocal_;
+    QString jpegTargetText_; // the JPEG target as first shown, and its spelling
+    QByteArray jpegTargetLocal_;
 
     QWidget* PictCopy = nullptr;
     QPushButton* cmdCopy = nullptr;

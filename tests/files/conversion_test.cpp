@@ -1,6 +1,8 @@
 // Converting the current picture to BMP, ICO and JPEG, on real files.
 
 #include <cmath>
+#include <unistd.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QScrollBar>
 
 #include "../browse/browse_fixture.h"
+#include "files/conversion.h"
 #include "files/frm_copy_move.h"
 
 using namespace fotello;
@@ -93,6 +96,22 @@ protected:
         return target;
     }
 };
+
+TEST(Conversion, NamesThatAreNotUtf8KeepTheirBytes) {
+    const QByteArray folder = QByteArray::fromStdString(MakeTempDir());
+    const QByteArray source = folder + "/caf\xe9.gif", target = folder + "/caf\xe9.bmp";
+    {
+        ASSERT_TRUE(::access(source.constData(), F_OK) != 0);
+        FILE* out = std::fopen(source.constData(), "wb");
+        ASSERT_TRUE(out);
+        const QByteArray gif = makers::EncodeGif({QImage(8, 8, QImage::Format_RGB32)}, {10});
+        std::fwrite(gif.constData(), 1, gif.size(), out);
+        std::fclose(out);
+    }
+    EXPECT_TRUE(ConvertPicture(source, target, ConversionKind::Bmp).ok());
+    EXPECT_EQ(::access(target.constData(), F_OK), 0);
+    RemoveTree(folder.toStdString());
+}
 
 TEST_F(ConversionTest, TheConvertButtonPopsUpTheMenu) {
     pick("c.bmp");

@@ -79,6 +79,14 @@ TEST_F(FileOps, MoveAndRenameNeverReplace) {
     }
 }
 
+TEST_F(FileOps, MovingALinkMovesTheLink) {
+    Write(at("a.bmp"), "mine");
+    fs::create_symlink("a.bmp", at("link.bmp"));
+    ASSERT_TRUE(MoveFile(at("link.bmp"), at("moved.bmp")));
+    EXPECT_TRUE(fs::is_symlink(at("moved.bmp")));
+    EXPECT_EQ(Read(at("a.bmp")), "mine");
+}
+
 TEST_F(FileOps, TargetsThatCannotBeAFileFail) {
     Write(at("a.bmp"), "mine");
     fs::create_directory(at("sub"));
@@ -167,6 +175,10 @@ TEST_F(FullDisk, MoveAcrossFilesystemsRemovesTheSourceAfterTheCopy) {
     EXPECT_FALSE(MoveFile(small + "/a.gif", at("a.gif")));
     EXPECT_EQ(Read(at("a.gif")), "other");
     EXPECT_EQ(Read(small + "/a.gif"), "GIF89a picture");
+    // A link is not copied across: its file would be moved in its place.
+    fs::create_symlink(at("a.gif"), at("link.gif"));
+    EXPECT_FALSE(MoveFile(at("link.gif"), small + "/link.gif"));
+    EXPECT_TRUE(fs::is_symlink(at("link.gif")));
     // A rename does not cross filesystems.
     EXPECT_FALSE(RenameFile(small + "/a.gif", at("b.gif")));
     EXPECT_EQ(Names(small), std::vector<std::string>{"a.gif"});
