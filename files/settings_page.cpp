@@ -136,8 +136,8 @@ void FrmCopyMove::OpenSettings(const QString& programFolder,
     Picture5->show();
     setWindowTitle(QString::fromUtf8(kSettingsCaption));
     showDialog();
-    if (isActiveWindow()) // already active: no activation follows
-        LoadSettingsPage();
+    // Also now: a window manager may refuse the activation asked for.
+    LoadSettingsPage();
 }
 
 void FrmCopyMove::changeEvent(QEvent* e) {
