@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <unistd.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QFile>
@@ -214,4 +213,18 @@ TEST_F(ConversionTest, JpegPageSnapsTheRateAndWritesSmallerAtHigherRates) {
     EXPECT_GT(Psnr(original, fineImage.convertToFormat(QImage::Format_RGB32)), 35.0)
         << "the lowest rate keeps a photo intact";
     EXPECT_LT(QFileInfo(coarse).size(), QFileInfo(fine).size() / 2);
+}
+
+TEST_F(ConversionTest, AJpegThatCannotBeWrittenIsReported) {
+    pick("foto.bmp");
+    w->action(QString("mnuCJpg"))->trigger();
+    FrmCopyMove* d = FrmCopyMove::Loaded();
+    const QString target = dir + "/nenhuma/foto.jpg";
+    Control<QLineEdit>(*d, "Text1")->setText(target);
+    QTest::mouseClick(Control<QPushButton>(*d, "cmdCopy"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return !w->findChildren<QMessageBox*>("mensagem").isEmpty(); }, kWaitMs));
+    EXPECT_EQ(takeMessage(),
+              QString::fromUtf8("Impossível converter para: ") + target + "\r\nPath not found");
+    EXPECT_FALSE(QFileInfo::exists(dir + "/nenhuma"));
 }

@@ -1,6 +1,7 @@
 // The file dialog and the commands on the current file, on real files.
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
@@ -169,6 +170,18 @@ TEST_F(FileDialogTest, FolderPageBuildsTheTargetAndVoltarKeepsIt) {
         EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), c.target) << c.folder.toStdString();
         EXPECT_TRUE(inFront(dlg<QWidget>("Picture1")));
     }
+}
+
+TEST_F(FileDialogTest, AVolumeThatCannotBeReadLeavesTheFolderList) {
+    FrmCopyMove* d = command("ctbCopyTo");
+    auto* drives = dlg<QComboBox>("Drive1");
+    ASSERT_GT(drives->count(), 0);
+    d->setDirPath(at("outra"));
+    const int before = drives->currentIndex();
+    drives->addItem("sem disco", at("nenhum/"));
+    drives->setCurrentIndex(drives->count() - 1);
+    EXPECT_EQ(d->dirPath(), at("outra"));
+    EXPECT_EQ(drives->currentIndex(), before);
 }
 
 TEST_F(FileDialogTest, RenameRefusesAnExistingNameAndStaysOpen) {
