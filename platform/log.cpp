@@ -8,5 +8,6 @@ Q_LOGGING_CATEGORY(lcWmf, "fotello.wmf", QtCriticalMsg)
 Q_LOGGING_CATEGORY(lcThumbs, "fotello.thumbs", QtCriticalMsg)
 Q_LOGGING_CATEGORY(lcSettings, "fotello.settings", QtCriticalMsg)
 Q_LOGGING_CATEGORY(lcPlugins, "fotello.plugins", QtCriticalMsg)
+Q_LOGGING_CATEGORY(lcFiles, "fotello.files", QtCriticalMsg)
 
 } // namespace fotello

@@ -12,5 +12,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcWmf)      // fotello.wmf: the metafile helper's run
 Q_DECLARE_LOGGING_CATEGORY(lcThumbs)   // fotello.thumbs: thumbnail builds
 Q_DECLARE_LOGGING_CATEGORY(lcSettings) // fotello.settings: the settings database
 Q_DECLARE_LOGGING_CATEGORY(lcPlugins)  // fotello.plugins: plug-in libraries passed over, and why
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)    // fotello.files: file commands that failed, and why
 
 } // namespace fotello

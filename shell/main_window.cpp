@@ -103,6 +103,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     wirePreview();
     wireHints();
     buildPluginMenu();
+    wireFileCommands();
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);
@@ -168,11 +169,14 @@ void FrmFotello::buildActions() {
     action(Command::Help)->setShortcut(QKeySequence(Qt::Key_F1));
 
     mnuConverter = new QMenu(this);
-    mnuConverter->setObjectName("mnuConverter");
+    mnuConverter->setObjectName("mnuConvert");
+    mnuConverter->setTitle("Converter");
     mnuCBmp = mnuConverter->addAction("Converter para .BMP");
     mnuCBmp->setObjectName("mnuCBmp");
+    mnuConverter->addSeparator()->setObjectName("mnusep1");
     mnuCJpg = mnuConverter->addAction("Converter para .JPG");
     mnuCJpg->setObjectName("mnuCJpg");
+    mnuConverter->addSeparator()->setObjectName("mnusep2");
     mnuCIco = mnuConverter->addAction("Converter para .ICO");
     mnuCIco->setObjectName("mnuCIco");
     actions_[static_cast<std::size_t>(Command::ToBmp)] = mnuCBmp;

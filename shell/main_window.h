@@ -51,6 +51,7 @@ struct SubfolderScan;
 struct PreviewJob;
 struct PreviewPicture;
 struct RenderedThumb;
+struct SettingsApply;
 
 // Thumbnail builder state, defined with the builder.
 struct ThumbState;
@@ -145,6 +146,28 @@ public:
 
     // Bring a pane to the front of its container (z-order 0).
     static void BringToFront(QWidget* w);
+
+    // --- File commands (defined in files/) ------------------------------------
+    void ctbCopyTo_Click();
+    void ctbMoveTo_Click();
+    void ctbRename_Click();
+    void ctbProps_Click();
+    void ctbRefresh_Click();
+    void CtbClips_Click();
+    void Button1_Click(int index); // the edit buttons 1 to 4
+    void mnuCBmp_Click();
+    void mnuCIco_Click();
+    void mnuCJpg_Click();
+    void ctbTools_Click();
+    void ctbmail_Click();
+    void ctbajuda_Click();
+    void ClarkTBButton2_Click();
+    // The settings page's Apply: interval, magnifier, geometry and both
+    // backgrounds reach the running windows (txtJanela and txtFundo stay).
+    void ApplySettingsPage(const SettingsApply& values);
+    // Opens a file with the desktop's associated program; nothing is reported.
+    static void OpenWithShell(const QString& path);
+    // --- End of file commands -------------------------------------------------
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -273,6 +296,7 @@ private:
     void FitPicture();
     void enableFileCommands(bool withRefresh);
     void wireHints();
+    void wireFileCommands(); // files/file_commands.cpp
     void drawMagnifierIdleCross();
     void placePictureArea();
     void placeMagnifierPane();

@@ -9,6 +9,7 @@
 #include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "controls/scroll_box.h"
+#include "files/settings_save.h"
 #include "platform/paths.h"
 #include "shell/main_window.h"
 #include "shell/settings_log.h"
@@ -41,8 +42,9 @@ void FrmFotello::Form_Load() {
     if (companionInfo.isFile() && companionInfo.isExecutable())
         QProcess::startDetached(companion, {}, programFolder_);
 
-    databasePath =
-        QString::fromStdString(JoinPath(programFolder_.toStdString(), kSettingsFileName));
+    // The settings page's per-user copy, when there is one, comes first.
+    databasePath = QString::fromStdString(SettingsPathToRead(
+        JoinPath(programFolder_.toStdString(), kSettingsFileName), UserSettingsPath()));
     settingsDb = OpenSettingsDb(databasePath);
     configRs.reset();
     if (settingsDb) {

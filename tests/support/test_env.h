@@ -7,4 +7,6 @@
 inline void SetTestEnvironmentDefaults() {
     ::setenv("FOTELLO_BIN_DIR", FOTELLO_BIN_DIR_DEFAULT, 0);
     ::setenv("FOTELLO_TEST_DATA", FOTELLO_TEST_DATA_DEFAULT, 0);
+    // Never the developer's own per-user settings.
+    ::setenv("XDG_CONFIG_HOME", "/nonexistent/fotello-tests-config", 1);
 }
