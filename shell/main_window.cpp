@@ -102,6 +102,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     buildTree();
     wirePreview();
     wireHints();
+    wireViewing();
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);

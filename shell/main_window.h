@@ -66,6 +66,11 @@ struct PreviewState;
 struct PreviewStateDeleter {
     void operator()(PreviewState* s) const;
 };
+// Viewing state (zoom, slide show, magnifier), defined in view/.
+struct ViewState;
+struct ViewStateDeleter {
+    void operator()(ViewState* s) const;
+};
 
 class FrmFotello : public QWidget, public MainWindowHost {
     Q_OBJECT
@@ -285,6 +290,39 @@ private:
     void placeSingleThumb(const QString& name, const RenderedThumb& thumb);
     void finishThumbBuild();
     void endThumbBuild();
+
+    // --- Viewing: zoom, slide show, full screen, magnifier (view/) ---------
+public:
+    void ctbpesquisa_Click();
+    void mnuzoomais_Click();  // one step in
+    void mnuzoomenos_Click(); // one step out
+    void mnujanela_Click();   // fit to the pane
+    void muatual_Click();     // natural size
+    // n : 1 for n > 1, 1 : -n for n < -1.
+    void mnuRatio_Click(int n);
+    void Image1_MouseUp(Qt::MouseButton button);
+    void ctbSlide_Click();
+    void ctbSlideF_Click();
+    void Timer1_Timer();
+    void ctbTela_Click();
+    void Picture4_DblClick();
+
+private:
+    void wireViewing(); // view/viewing.cpp
+    void buildZoomMenu();
+    void zoomStep(double f);
+    void zoomTo(float width, float height);
+    void wireSlideShow();
+    void showSlide(int index);
+    void slideRead(const PreviewPicture& read);
+    void slideWake();
+    void wireMagnifier();
+    // The slide show's pictures are not the current picture: a full reading
+    // asked for while one is on show must be of that file.
+    void noteSlideStill(const QByteArray& local); // main_window_preview.cpp
+    QMenu* mnuzoom = nullptr;
+    std::unique_ptr<ViewState, ViewStateDeleter> view_;
+    // --- end of viewing ------------------------------------------------------
 
     QString programFolder_;
     bool unloading_ = false;

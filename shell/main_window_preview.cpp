@@ -281,6 +281,11 @@ void FrmFotello::requestFullPicture() {
     st.pending = p;
 }
 
+void FrmFotello::noteSlideStill(const QByteArray& local) {
+    preview_->shownStill = local;
+    preview_->shownFull.clear();
+}
+
 void FrmFotello::previewRead(const PreviewPicture& read) {
     PreviewState& st = *preview_;
     if (!st.pending || read.generation != st.pending->generation)
