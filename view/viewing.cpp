@@ -11,6 +11,7 @@ namespace fotello {
 void ViewStateDeleter::operator()(ViewState* s) const {
     if (!s)
         return;
+    delete s->slideLoader; // waits for the pictures being read
     delete s;
 }
 
@@ -19,6 +20,7 @@ void FrmFotello::wireViewing() {
     buildZoomMenu();
     new EventHook(Image1, QEvent::MouseButtonRelease,
                   [this](QEvent* e) { Image1_MouseUp(static_cast<QMouseEvent*>(e)->button()); });
+    wireSlideShow();
 }
 
 } // namespace fotello
