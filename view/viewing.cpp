@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QMouseEvent>
 
 #include "controls/image_control.h"
@@ -21,6 +22,7 @@ void FrmFotello::wireViewing() {
     new EventHook(Image1, QEvent::MouseButtonRelease,
                   [this](QEvent* e) { Image1_MouseUp(static_cast<QMouseEvent*>(e)->button()); });
     wireSlideShow();
+    connect(action(Command::FullScreen), &QAction::triggered, this, &FrmFotello::ctbTela_Click);
 }
 
 } // namespace fotello
