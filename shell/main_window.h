@@ -185,7 +185,7 @@ private:
     ToolbarButton* cmdFechar = nullptr;
     std::array<ToolbarButton*, 5> button1{}; // "Álbum", "Editar", "Copiar", "Excluir", "Converter"
     QLabel* Image2 = nullptr;                // small picture on the thumbnails-panel toolbar
-    QLabel* Image3 = nullptr;                // hidden: the web button's pointer picture
+    QLabel* Image3 = nullptr;                // hidden: the web button's picture
 
     // Conversion menu items, switched by the picture's kind.
     QMenu* mnuConverter = nullptr;
