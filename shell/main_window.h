@@ -8,7 +8,8 @@
 //   main_window_preview.cpp  file list, selection and preview, kind commands
 //   main_window_layout.cpp   ArrangeControls, Form_Resize, splitters
 //   main_window_thumbs.cpp   thumbnail builder, strip layout and scrolling
-//   main_window_pending.cpp  magnifier timer and plug-in discovery, still to come
+//   main_window_pending.cpp  plug-in discovery, still to come
+//   view/                    zoom, slide show, full screen, magnifier
 
 #include <array>
 #include <cstdint>

@@ -4,9 +4,12 @@
 #include <cstdint>
 
 #include <QByteArray>
+#include <QPointF>
+#include <QSize>
 #include <QStringList>
 #include <QVector>
 
+#include "view/magnifier_rules.h"
 #include "view/slide_sequence.h"
 #include "view/zoom_rules.h"
 
@@ -29,6 +32,12 @@ struct ViewState {
     QString slideFolder;
     QStringList slideNames;
     QVector<QByteArray> slideLocal;
+
+    Point magnifierCentre; // kept between ticks
+    QSize magnifierIdle;   // the pane's size when the idle cross was drawn; empty when not on
+    // The mouse move the hover flag was last decided by.
+    quint64 hoverStamp = 0;
+    QPointF hoverAt{-1e9, -1e9};
 };
 
 } // namespace fotello

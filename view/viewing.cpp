@@ -22,6 +22,7 @@ void FrmFotello::wireViewing() {
     new EventHook(Image1, QEvent::MouseButtonRelease,
                   [this](QEvent* e) { Image1_MouseUp(static_cast<QMouseEvent*>(e)->button()); });
     wireSlideShow();
+    wireMagnifier();
     connect(action(Command::FullScreen), &QAction::triggered, this, &FrmFotello::ctbTela_Click);
 }
 
