@@ -1,5 +1,7 @@
 #include "view/magnifier_rules.h"
 
+#include <algorithm>
+
 #include "shell/numbers.h"
 
 namespace fotello {
@@ -15,7 +17,13 @@ struct Axis {
 Axis axis(int cursor, int screen, int pane, double k, int previous) {
     const int length = static_cast<int>(RoundHalfEven(pane * k));
     const int half = length / 2;
-    const int centre = cursor - half >= 0 && cursor + half < screen ? cursor : previous;
+    int centre = cursor - half >= 0 && cursor + half < screen ? cursor : previous;
+    // A kept centre that would take the source off the screen (the first
+    // tick's 0, or one from before the pane or the value changed) stops at
+    // the edge too.
+    if (centre - half < 0 || centre + half >= screen)
+        centre =
+            screen - 1 - 2 * half < 0 ? screen / 2 : std::clamp(centre, half, screen - 1 - half);
     return {centre, centre - half, length};
 }
 

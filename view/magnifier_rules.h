@@ -20,7 +20,8 @@ struct MagnifierCapture {
 
 // value: the scroll bar's 0..100; the source is value / 100 times the pane.
 // Each axis takes the cursor as its centre only while the source stays on
-// the screen that way; otherwise it keeps the previous centre.
+// the screen that way; otherwise it keeps the previous centre, itself moved
+// in to the edge when it would leave the screen.
 MagnifierCapture MagnifierSource(Point cursor, Size screen, Size pane, int value,
                                  Point previousCentre);
 

@@ -30,6 +30,24 @@ TEST(MagnifierRules, TheCentreFollowsThePointerOnlyWhileTheSourceStaysOnTheScree
     }
 }
 
+TEST(MagnifierRules, AKeptCentreOffTheScreenStopsAtTheEdge) {
+    const Size screen{1280, 800};
+    const Size pane{150, 98}; // half sizes 37 and 24 at 50
+    struct Case {
+        Point cursor, before, centre;
+    } cases[] = {
+        {{0, 0}, {0, 0}, {37, 24}}, // the first tick in the corner
+        {{1279, 799}, {0, 0}, {37, 24}},
+        {{1279, 799}, {1279, 799}, {1242, 775}},
+        {{5, 400}, {0, 0}, {37, 400}}, // only the axis that left
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MagnifierSource(c.cursor, screen, pane, 50, c.before).centre, c.centre)
+            << c.cursor.x << "," << c.cursor.y;
+    // A screen narrower than the source: its middle.
+    EXPECT_EQ(MagnifierSource({5, 5}, {60, 40}, pane, 100, {0, 0}).centre, (Point{30, 20}));
+}
+
 TEST(MagnifierRules, TheValueSetsTheSourceSize) {
     const Size screen{1280, 800};
     struct Case {
