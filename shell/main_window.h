@@ -321,6 +321,8 @@ private:
     // The slide show's pictures are not the current picture: a full reading
     // asked for while one is on show must be of that file.
     void noteSlideStill(const QByteArray& local); // main_window_preview.cpp
+    // A selection still being read never shows (a slide show starts).
+    void dropPendingSelection(); // main_window_preview.cpp
     QMenu* mnuzoom = nullptr;
     std::unique_ptr<ViewState, ViewStateDeleter> view_;
     // --- end of viewing ------------------------------------------------------

@@ -36,6 +36,8 @@ void FrmFotello::ctbSlide_Click() {
     ViewState& v = *view_;
     if (v.slides.phase() != SlideSequence::Phase::Idle)
         return;
+    // A picture picked just before would land in the middle of the show.
+    dropPendingSelection();
     browsing_.slideShowStarted();
     applyCommandStates();
     tView->setEnabled(false);

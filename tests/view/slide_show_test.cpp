@@ -62,6 +62,15 @@ TEST_F(SlideShowTest, StartDisablesTheBrowsingAndWaitsForTheFirstTick) {
     EXPECT_EQ(text("lblStat"), "") << "nothing before the first tick";
 }
 
+TEST_F(SlideShowTest, APictureStillBeingReadWhenTheShowStartsNeverLands) {
+    click("a.bmp"); // its reading answers later, on the UI thread
+    ctl<QAction>("actctbSlide")->trigger();
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(text("lblNome"), "");
+    EXPECT_FALSE(on("ctbTela"));
+    EXPECT_FALSE(on("ctbProps"));
+}
+
 TEST_F(SlideShowTest, APassShowsEveryPictureReadingTheNextAhead) {
     interval("30");
     ctl<QAction>("actctbSlide")->trigger();
