@@ -129,7 +129,10 @@ TEST_F(ZoomTest, KeysZoomFitAndShowRatios) {
     // Larger than the reduced reading: the full picture comes from a worker.
     EXPECT_TRUE(QTest::qWaitFor([this] { return !image()->isReduced(); }, kWaitMs));
     EXPECT_EQ(image()->picture().size(), QSize(1600, 1200));
-    key(QKeySequence("Ctrl+A"));
+    // The keys work with the focus in the file list too.
+    auto* list = ctl<FileListBox>("File1");
+    list->setFocus();
+    QTest::keySequence(list, QKeySequence("Ctrl+A"));
     EXPECT_EQ(image()->size(), QSize(1600, 1200));
     EXPECT_EQ(image()->pos(), QPoint(0, 0));
     EXPECT_EQ(host()->scrollMode(), 4);
