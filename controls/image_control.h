@@ -38,8 +38,10 @@ private:
     QImage picture_;
     QSize natural_;
     bool stretch_ = false;
-    // The stretched picture for the current size: big photos are scaled once, not per paint.
+    // The shrunk picture for the current size, while small: big photos are
+    // scaled once, not per paint.
     QImage scaled_;
+    static constexpr qint64 kMaxScaledArea = qint64(4) << 20; // pixels
 };
 
 } // namespace fotello

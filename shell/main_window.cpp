@@ -104,6 +104,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     wireHints();
     buildPluginMenu();
     wireFileCommands();
+    wireViewing();
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);
@@ -409,8 +410,9 @@ void FrmFotello::wireHints() {
                 [this, hint] { lblstatus->setText(hint); });
         connect(button, &ToolbarButton::MouseExit, this, [this] { lblstatus->setText(QString()); });
     }
+    // The web button points like a link.
     connect(ClarkTBButton2, &ToolbarButton::MouseEnter, this,
-            [this] { setCursor(QCursor(Image3->pixmap(), 0, 0)); });
+            [this] { setCursor(Qt::PointingHandCursor); });
     connect(ClarkTBButton2, &ToolbarButton::MouseExit, this, [this] { unsetCursor(); });
 }
 

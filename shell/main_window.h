@@ -8,8 +8,8 @@
 //   main_window_preview.cpp  file list, selection and preview, kind commands
 //   main_window_layout.cpp   ArrangeControls, Form_Resize, splitters
 //   main_window_thumbs.cpp   thumbnail builder, strip layout and scrolling
-//   main_window_pending.cpp  magnifier timer, still to come
 //   plugins/plugin_menu.cpp  plug-in discovery, menu and runs
+//   view/                    zoom, slide show, full screen, magnifier
 
 #include <array>
 #include <cstdint>
@@ -67,6 +67,11 @@ struct TreeStateDeleter {
 struct PreviewState;
 struct PreviewStateDeleter {
     void operator()(PreviewState* s) const;
+};
+// Viewing state (zoom, slide show, magnifier), defined in view/.
+struct ViewState;
+struct ViewStateDeleter {
+    void operator()(ViewState* s) const;
 };
 
 class FrmFotello : public QWidget, public MainWindowHost {
@@ -204,7 +209,7 @@ private:
     ToolbarButton* cmdFechar = nullptr;
     std::array<ToolbarButton*, 5> button1{}; // "Álbum", "Editar", "Copiar", "Excluir", "Converter"
     QLabel* Image2 = nullptr;                // small picture on the thumbnails-panel toolbar
-    QLabel* Image3 = nullptr;                // hidden: the web button's pointer picture
+    QLabel* Image3 = nullptr;                // hidden: the web button's picture
 
     // Conversion menu items, switched by the picture's kind.
     QMenu* mnuConverter = nullptr;
@@ -310,6 +315,41 @@ private:
     void placeSingleThumb(const QString& name, const RenderedThumb& thumb);
     void finishThumbBuild();
     void endThumbBuild();
+
+    // --- Viewing: zoom, slide show, full screen, magnifier (view/) ---------
+public:
+    void ctbpesquisa_Click();
+    void mnuzoomais_Click();  // one step in
+    void mnuzoomenos_Click(); // one step out
+    void mnujanela_Click();   // fit to the pane
+    void muatual_Click();     // natural size
+    // n : 1 for n > 1, 1 : -n for n < -1.
+    void mnuRatio_Click(int n);
+    void Image1_MouseUp(Qt::MouseButton button);
+    void ctbSlide_Click();
+    void ctbSlideF_Click();
+    void Timer1_Timer();
+    void ctbTela_Click();
+    void Picture4_DblClick();
+
+private:
+    void wireViewing(); // view/viewing.cpp
+    void buildZoomMenu();
+    void zoomStep(double f);
+    void zoomTo(float width, float height);
+    void wireSlideShow();
+    void showSlide(int index);
+    void slideRead(const PreviewPicture& read);
+    void slideWake();
+    void wireMagnifier();
+    // The slide show's pictures are not the current picture: a full reading
+    // asked for while one is on show must be of that file.
+    void noteSlideStill(const QByteArray& local); // main_window_preview.cpp
+    // A selection still being read never shows (a slide show starts).
+    void dropPendingSelection(); // main_window_preview.cpp
+    QMenu* mnuzoom = nullptr;
+    std::unique_ptr<ViewState, ViewStateDeleter> view_;
+    // --- end of viewing ------------------------------------------------------
 
     QString programFolder_;
     bool unloading_ = false;

@@ -281,6 +281,20 @@ void FrmFotello::requestFullPicture() {
     st.pending = p;
 }
 
+void FrmFotello::noteSlideStill(const QByteArray& local) {
+    preview_->shownStill = local;
+    preview_->shownFull.clear();
+}
+
+void FrmFotello::dropPendingSelection() {
+    PreviewState& st = *preview_;
+    if (!st.pending || st.pending->source == PreviewState::Source::Detail)
+        return;
+    st.loader->cancel();
+    st.pending.reset();
+    st.wait.reset();
+}
+
 void FrmFotello::previewRead(const PreviewPicture& read) {
     PreviewState& st = *preview_;
     if (!st.pending || read.generation != st.pending->generation)
