@@ -29,9 +29,10 @@ protected:
         w->action(QString("ctbTela"))->trigger();
         FrmTelaCheia* v = FrmTelaCheia::existing();
         EXPECT_TRUE(v);
-        if (v)
+        if (v) {
             EXPECT_TRUE(
                 QTest::qWaitFor([] { return QApplication::overrideCursor() == nullptr; }, kWaitMs));
+        }
         return v;
     }
     static ImageControl* still(FrmTelaCheia* v) { return Control<ImageControl>(*v, "Image1"); }
