@@ -330,7 +330,7 @@ void FrmFotello::buildWorkArea() {
     vScroll1->setObjectName("vScroll1");
     // The value falls from 100 to 0 as the thumb moves away from the near end.
     vScroll1->setRange(0, 100);
-    vScroll1->setInvertedAppearance(true);
+    vScroll1->setLayoutDirection(Qt::RightToLeft); // inverted, clicks would go the wrong way
     vScroll1->setValue(50);
 
     Picture1 = new QWidget(this);

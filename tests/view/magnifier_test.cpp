@@ -67,6 +67,28 @@ TEST_F(MagnifierTest, FollowsThePictureAndTurnsIdleElsewhere) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return showsIdleCross(); }, kWaitMs));
 }
 
+TEST_F(MagnifierTest, TheZoomBarFallsFromItsNearEndToItsFarEnd) {
+    auto* bar = ctl<QScrollBar>("vScroll1");
+    ASSERT_EQ(bar->orientation(), Qt::Horizontal);
+    ASSERT_GT(bar->width(), 6 * bar->height()) << "room for the thumb between the arrows";
+    const int y = bar->height() / 2;
+    const QPoint nearEnd(2 * bar->height(), y), farEnd(bar->width() - 2 * bar->height(), y);
+    const struct {
+        int from;
+        QPoint at;
+        bool rises;
+    } clicks[] = {
+        {50, farEnd, false}, {50, nearEnd, true}, {100, farEnd, false}, {0, nearEnd, true}};
+    for (const auto& c : clicks) {
+        bar->setValue(c.from);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, c.at);
+        if (c.rises)
+            EXPECT_GT(bar->value(), c.from) << c.from;
+        else
+            EXPECT_LT(bar->value(), c.from) << c.from;
+    }
+}
+
 TEST_F(MagnifierTest, ThumbnailCellsAreFollowedAndTheStripsGapsAreNot) {
     auto* strip = ctl<ThumbnailStrip>("picFrame");
     ASSERT_TRUE(QTest::qWaitFor([&] { return strip->cellAt(QPoint(20, 20)) >= 0; }, kWaitMs));

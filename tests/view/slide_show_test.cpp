@@ -141,3 +141,26 @@ TEST_F(SlideShowTest, AnEmptyListShowsNothingAndKeepsTicking) {
     ctl<QAction>("actctbSlideF")->trigger();
     EXPECT_FALSE(ctl<QTimer>("Timer1")->isActive());
 }
+
+TEST_F(SlideShowTest, AListAtTheRootJoinsItsNamesWithOneSeparator) {
+    ASSERT_TRUE(list()->setPath("/"));
+    ASSERT_TRUE(Settled());
+    ASSERT_EQ(list()->path(), "/");
+    // No pictures lie in the root of a test machine: these names stand in for
+    // them. What is checked is the path the show reads, not the picture.
+    list()->clear();
+    list()->addItems({"a.bmp", "b.bmp"});
+    QStringList read;
+    const QMetaObject::Connection c =
+        QObject::connect(w->findChild<PreviewLoader*>("slideLoader"), &PreviewLoader::ready,
+                         [&read](const PreviewPicture& p) { read << p.full; });
+    interval("0");
+    ctl<QAction>("actctbSlide")->trigger();
+    w->Timer1_Timer();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblStat") == "2 de 2"; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return read.contains("/b.bmp"); }, kWaitMs))
+        << read.join(' ').toStdString();
+    EXPECT_EQ(read.first(), "/a.bmp");
+    ctl<QAction>("actctbSlideF")->trigger();
+    QObject::disconnect(c);
+}
