@@ -113,11 +113,11 @@ void FrmFotello::ctbRefresh_Click() {
     BringToFront(Pictclips);
     rebuildThumbnails();
     DisableFileCommands();
-    clearStatus();
+    lblstatus->clear();
 }
 
 void FrmFotello::CtbClips_Click() {
-    clearStatus();
+    lblstatus->clear();
     BringToFront(Pictclips);
     for (int i = 0; i < picFrame->cellCount(); ++i)
         picFrame->setCellSelected(i, false);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTreeView>
 
@@ -39,11 +40,6 @@ QString TrimBlanks(QString s) {
     return s;
 }
 
-void ToFront(QWidget* w) {
-    w->raise();
-    w->show();
-}
-
 QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, QRect place) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
@@ -68,7 +64,8 @@ QLineEdit* MakeEdit(const char* name, QWidget* parent, QRect place) {
 QWidget* MakePage(const char* name, QWidget* parent, QRect place) {
     auto* p = new QWidget(parent);
     p->setObjectName(name);
-    p->setAutoFillBackground(true); // a page in front hides the ones behind
+    p->setAutoFillBackground(true);
+    p->setProperty("page", true);
     p->setGeometry(place);
     return p;
 }
@@ -91,13 +88,16 @@ FrmCopyMove* FrmCopyMove::Loaded() {
 FrmCopyMove::FrmCopyMove(MainWindowHost& host) : QWidget(nullptr, Qt::Window), host_(host) {
     setObjectName("frmCopyMove");
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(kWidth, kHeight); // the controls keep their proportions
+    resize(kWidth, kHeight);
+    // Smaller, the captions and paths would be cut off.
+    setMinimumSize(kWidth, kHeight);
     buildFrame();
     buildCopyPage();
     buildFolderPage();
     buildRenamePage();
     buildPropertiesPage();
     buildSettingsPage();
+    noteDesign(this);
     Forms::instance().add(this);
 }
 
@@ -193,10 +193,60 @@ void FrmCopyMove::buildPropertiesPage() {
     lblcaminho->setWordWrap(true);
 }
 
+// --- Pages and proportions -----------------------------------------------------
+
+void FrmCopyMove::ToFront(QWidget* page) {
+    // The pages behind are hidden, not only covered, so that the keyboard's
+    // tab chain never reaches a control the user cannot see.
+    for (QObject* o : page->parentWidget()->children())
+        if (auto* sibling = qobject_cast<QWidget*>(o);
+            sibling && sibling != page && sibling->property("page").toBool())
+            sibling->hide();
+    page->raise();
+    page->show();
+}
+
+void FrmCopyMove::noteDesign(QWidget* container) {
+    for (QObject* o : container->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow())
+            continue;
+        design_.insert(w, w->geometry());
+        if (w->property("page").toBool())
+            noteDesign(w);
+    }
+}
+
+void FrmCopyMove::place(QWidget* w, const QRect& design) {
+    design_.insert(w, design);
+    fit(w, design);
+}
+
+void FrmCopyMove::fit(QWidget* w, const QRect& design) const {
+    // Edges are scaled, not sizes, so that neighbours stay neighbours.
+    const double sx = double(width()) / kWidth, sy = double(height()) / kHeight;
+    const int left = qRound(design.left() * sx), top = qRound(design.top() * sy);
+    const int right = qRound((design.left() + design.width()) * sx);
+    const int bottom = qRound((design.top() + design.height()) * sy);
+    w->setGeometry(left, top, right - left, bottom - top);
+}
+
+void FrmCopyMove::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    for (auto it = design_.cbegin(); it != design_.cend(); ++it)
+        fit(it.key(), it.value());
+}
+
 // --- Opening ------------------------------------------------------------------
 
+void FrmCopyMove::clearStatusLine() {
+    // The hint line; the host's own status text belongs to the thumbnail builder.
+    if (auto* line = qobject_cast<QLabel*>(host_.control("lblstatus")))
+        line->clear();
+}
+
 void FrmCopyMove::beginOpening(const QString& caption, const CurrentPicture& picture) {
-    host_.clearStatus();
+    clearStatusLine();
     setWindowTitle(caption);
     picturePath_ = picture.path;
     pictureLocal_ = picture.local;
@@ -285,7 +335,8 @@ void FrmCopyMove::OpenProperties(const CurrentPicture& picture) {
             box = natural;
     }
     Image1->setPixmap(QPixmap::fromImage(picture.image));
-    Image1->setGeometry(Image1->x(), 0, std::max(box.width(), 1), std::max(box.height(), 1));
+    place(Image1,
+          {design_.value(Image1).x(), 0, std::max(box.width(), 1), std::max(box.height(), 1)});
 
     const QFileInfo file(QFile::decodeName(picture.local.isEmpty() ? QFile::encodeName(picture.path)
                                                                    : picture.local));

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include <QByteArray>
+#include <QHash>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -70,6 +72,7 @@ public:
 
 protected:
     void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
@@ -81,6 +84,13 @@ private:
     void buildFolderPage();
     void buildRenamePage();
     void buildPropertiesPage();
+    void clearStatusLine();
+    // Brings a page to the front of the pages sharing its place.
+    static void ToFront(QWidget* page);
+    // The controls keep their proportions: each one's place at the design size.
+    void noteDesign(QWidget* container);
+    void place(QWidget* w, const QRect& design);
+    void fit(QWidget* w, const QRect& design) const;
     void beginOpening(const QString& caption, const CurrentPicture& picture);
     void showDialog();
     // The path to act on: the file system's own spelling when the text still
@@ -144,6 +154,7 @@ private:
     QString programFolder_;
     std::unique_ptr<SettingsDb> db_; // held while the page is loaded
     std::function<void(const SettingsApply&)> apply_;
+    QHash<QWidget*, QRect> design_;
 };
 
 } // namespace fotello

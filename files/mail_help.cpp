@@ -10,7 +10,7 @@
 namespace fotello {
 
 void FrmFotello::ctbmail_Click() {
-    clearStatus();
+    lblstatus->clear();
     // A new message in the user's mail client with the picture attached; no
     // mail client, no message, and nothing said.
     const QString path = currentPicture().path;
@@ -20,7 +20,7 @@ void FrmFotello::ctbmail_Click() {
 
 void FrmFotello::ctbajuda_Click() {
     QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
-    clearStatus();
+    lblstatus->clear();
 }
 
 void FrmFotello::ClarkTBButton2_Click() {

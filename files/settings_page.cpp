@@ -65,6 +65,7 @@ void FrmCopyMove::buildSettingsPage() {
     Picture5 = new QWidget(this);
     Picture5->setObjectName("Picture5");
     Picture5->setAutoFillBackground(true);
+    Picture5->setProperty("page", true);
     Picture5->setGeometry(rect());
     Picture5->hide();
     const char* labels[] = {"Slide (Intervalo) ....................", "Segundos",
@@ -131,9 +132,8 @@ void FrmCopyMove::OpenSettings(const QString& programFolder,
                                std::function<void(const SettingsApply&)> apply) {
     programFolder_ = programFolder;
     apply_ = std::move(apply);
-    host_.clearStatus();
-    Picture5->raise();
-    Picture5->show();
+    clearStatusLine();
+    ToFront(Picture5);
     setWindowTitle(QString::fromUtf8(kSettingsCaption));
     showDialog();
     // Also now: a window manager may refuse the activation asked for.

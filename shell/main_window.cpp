@@ -184,6 +184,8 @@ void FrmFotello::buildActions() {
     actions_[static_cast<std::size_t>(Command::ToJpg)] = mnuCJpg;
     actions_[static_cast<std::size_t>(Command::ToIco)] = mnuCIco;
 
+    // Closed in order rather than ended at once: each open window closes through
+    // its own handler, and a copy, move or conversion under way is finished, not cut off.
     connect(action(Command::Close), &QAction::triggered, this, &QWidget::close);
 }
 

@@ -1,6 +1,7 @@
 // The file dialog and the commands on the current file, on real files.
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QImageReader>
@@ -123,9 +124,7 @@ TEST_F(FileDialogTest, MoveNeverReplacesAndKeepsTheDialogOpen) {
 }
 
 TEST_F(FileDialogTest, ReopeningRetargetsTheSameWindowAndKeepsChangedControls) {
-    ctl<QLabel>("lblStat")->setText("Imagens: 2");
     FrmCopyMove* first = command("ctbCopyTo");
-    EXPECT_EQ(ctl<QLabel>("lblStat")->text(), "") << "opening clears the status line";
     dlg<QLineEdit>("txtTarget")->setText(at("outra/x.bmp"));
     pick("rua.bmp");
     EXPECT_EQ(command("ctbMoveTo"), first);
@@ -147,6 +146,87 @@ TEST_F(FileDialogTest, ReopeningRetargetsTheSameWindowAndKeepsChangedControls) {
     command("ctbCopyTo");
     EXPECT_TRUE(dlg<QPushButton>("cmdCopy")->isVisible());
     EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), "");
+}
+
+TEST_F(FileDialogTest, EachCommandClearsTheHintLineAsItStarts) {
+    auto* hint = ctl<QLabel>("lblstatus");
+    // The last three leave no current file: they come after the others.
+    for (const char* name : {"ctbCopyTo", "ctbMoveTo", "ctbRename", "ctbProps", "mnuCJpg",
+                             "ctbTools", "ctbClips", "ctbRefresh"}) {
+        hint->setText("dica"); // the hint of the button under the pointer
+        command(name);
+        EXPECT_EQ(hint->text(), "") << name;
+    }
+    EXPECT_TRUE(Settled());
+}
+
+TEST_F(FileDialogTest, ControlsKeepTheirProportionsWhenTheDialogIsResized) {
+    FrmCopyMove* d = command("ctbCopyTo");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+    const QSize before = d->size();
+    const char* const controls[] = {"PictCopy", "txtTarget", "cmdProcurar", "cmdCopy", "cmdsair_0"};
+    std::vector<QRect> design;
+    for (const char* c : controls)
+        design.push_back(dlg<QWidget>(c)->geometry());
+    d->resize(before.width() * 2, before.height() * 3 / 2);
+    for (std::size_t i = 0; i < design.size(); ++i) {
+        const QRect now = dlg<QWidget>(controls[i])->geometry();
+        const QRect& was = design[i];
+        EXPECT_NEAR(now.x(), was.x() * 2, 1) << controls[i];
+        EXPECT_NEAR(now.width(), was.width() * 2, 1) << controls[i];
+        EXPECT_NEAR(now.y(), was.y() * 1.5, 1) << controls[i];
+        EXPECT_NEAR(now.height(), was.height() * 1.5, 1) << controls[i];
+    }
+    // Back to the design size, every control is where it was.
+    d->resize(before);
+    for (std::size_t i = 0; i < design.size(); ++i)
+        EXPECT_EQ(dlg<QWidget>(controls[i])->geometry(), design[i]) << controls[i];
+    d->resize(before / 2);
+    EXPECT_EQ(d->size(), before) << "no smaller than its design";
+}
+
+TEST_F(FileDialogTest, TabGoesRoundTheControlsOfThePageInFront) {
+    // The chain from the control with the focus back to it.
+    auto chain = [](QWidget* from) {
+        QStringList names;
+        QWidget* at = from;
+        do {
+            names << at->objectName();
+            QTest::keyClick(at, Qt::Key_Tab);
+            at = QApplication::focusWidget();
+        } while (at && at != from && names.size() < 20);
+        return names;
+    };
+    const struct {
+        const char* command;
+        QStringList order;
+    } cases[] = {
+        {"ctbRename", {"Text1", "cmdCopy", "cmdsair_0"}},
+        {"mnuCJpg", {"Text1", "HScroll1", "Text3", "cmdCopy", "cmdsair_0"}},
+        // Moving starts at the target.
+        {"ctbMoveTo", {"txtTarget", "txtSource", "cmdProcurar", "cmdCopy", "cmdsair_0"}},
+    };
+    for (const auto& c : cases) {
+        FrmCopyMove* d = command(c.command);
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d)) << c.command;
+        QStringList order = c.order;
+        if (dlg<QWidget>("HScroll1")->focusPolicy() == Qt::NoFocus)
+            order.removeAll("HScroll1");
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_TRUE(first) << c.command;
+        EXPECT_EQ(first->objectName(), order.first()) << c.command;
+        EXPECT_EQ(chain(first), order) << c.command;
+        delete d;
+    }
+}
+
+TEST_F(FileDialogTest, ClosingTheProgramClosesAnOpenDialogToo) {
+    FrmCopyMove* d = command("ctbCopyTo");
+    ASSERT_TRUE(d && d->isVisible());
+    QTest::mouseClick(ctl<QWidget>("cmdFechar"), Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([] { return FrmCopyMove::Loaded() == nullptr; }, kWaitMs));
 }
 
 TEST_F(FileDialogTest, FolderPageBuildsTheTargetAndVoltarKeepsIt) {

@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(DesktopTest, HelpWebPageAndEditOpenThroughTheDesktop) {
-    ctl<QLabel>("lblStat")->setText("x");
+    ctl<QLabel>("lblstatus")->setText("x");
     run("ctbajuda");
     QTest::keyClick(w.get(), Qt::Key_F1);
     run("ClarkTBButton2");
@@ -61,7 +61,7 @@ TEST_F(DesktopTest, HelpWebPageAndEditOpenThroughTheDesktop) {
                                   QUrl("https://fotello.example/"),
                                   QUrl::fromLocalFile(dir + "/fotos/casa.bmp")};
     EXPECT_EQ(opened.urls, expected);
-    EXPECT_EQ(ctl<QLabel>("lblStat")->text(), "");
+    EXPECT_EQ(ctl<QLabel>("lblstatus")->text(), "");
 }
 
 TEST_F(DesktopTest, MailAttachesThePictureAndIsSilentWithoutAMailClient) {
