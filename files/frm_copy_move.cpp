@@ -240,9 +240,7 @@ void FrmCopyMove::resizeEvent(QResizeEvent* e) {
 // --- Opening ------------------------------------------------------------------
 
 void FrmCopyMove::clearStatusLine() {
-    // The hint line; the host's own status text belongs to the thumbnail builder.
-    if (auto* line = qobject_cast<QLabel*>(host_.control("lblstatus")))
-        line->clear();
+    host_.clearStatus();
 }
 
 void FrmCopyMove::beginOpening(const QString& caption, const CurrentPicture& picture) {

@@ -98,7 +98,7 @@ public:
     // --- What other windows and plug-ins may ask (MainWindowHost) ---------
     QString currentFolder() const override;
     CurrentPicture currentPicture() const override;
-    void setStatus(const QString& text) override { Status(text); }
+    void setStatus(const QString& text) override;
     void showMessage(const QString& text) override;
     void showInPreview(const QImage& picture) override;
     void redrawPreview() override;

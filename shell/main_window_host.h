@@ -41,7 +41,8 @@ public:
     virtual QString currentFolder() const = 0;
     virtual CurrentPicture currentPicture() const = 0;
 
-    // The status line; an empty text clears it.
+    // The status line (where the toolbar hints show); an empty text clears it.
+    // The thumbnail builder's own progress text is not this line.
     virtual void setStatus(const QString& text) = 0;
     void clearStatus() { setStatus(QString()); }
     // A plain message box over the main window (does not block).
