@@ -43,7 +43,7 @@ if [ "$found" != 1 ]; then
 fi
 sleep 2 # the strip's thumbnails come in just after the window
 DISPLAY="$display" XAUTHORITY="$auth" xwd -root -silent -out "$out"
-for pid in $(pgrep -f '/bin/fotello$' || true); do
+for pid in $(pgrep -x fotello || true); do
     descends_from "$pid" "$run" && kill -TERM "$pid"
 done
 wait "$run" || true
