@@ -24,6 +24,7 @@
 #include "platform/picture_reader.h"
 #include "shell/forms.h"
 #include "shell/messages.h"
+#include "view/frm_flip.h"
 
 namespace fotello {
 
@@ -521,9 +522,17 @@ void FrmEfeitos::saveDone(bool ok) {
     ShowMessage(this, QString::fromUtf8("As Alterações Foram Salvas."));
 }
 
-void FrmEfeitos::mnuDef_Click() {}
+void FrmEfeitos::mnuDef_Click() {
+    if (!flip_)
+        flip_ = new FrmFlip(*this, this);
+    flip_->showFor("Rotate");
+}
 
-void FrmEfeitos::mnuShake_Click() {}
+void FrmEfeitos::mnuShake_Click() {
+    if (!flip_)
+        flip_ = new FrmFlip(*this, this);
+    flip_->showFor("Shake");
+}
 
 void FrmEfeitos::closeEvent(QCloseEvent* e) {
     e->accept();

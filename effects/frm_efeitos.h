@@ -23,6 +23,7 @@ class QTimer;
 
 namespace fotello {
 
+class FrmFlip;
 class ImageControl;
 class ScrollBox;
 class ToolbarButton;
@@ -53,6 +54,7 @@ public:
     // For the rotation dialog: it reads the untouched copy and hands back the
     // working picture, then switches the menus on.
     const QImage& untouchedPicture() const;
+    const QImage& workingPicture() const { return working_; }
     void setWorkingPicture(const QImage& picture);
     void afterDialog();
     QLabel* statusLabel() const { return lblStatus; }
@@ -109,6 +111,7 @@ private:
     bool saving_ = false;
     bool closing_ = false;
     std::shared_ptr<FilterRun> run_;
+    FrmFlip* flip_ = nullptr;
     std::function<void(int)> observer_;
     QFutureWatcher<FilterStatus> filterWatch_;
 };
