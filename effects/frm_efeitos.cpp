@@ -188,8 +188,8 @@ void FrmEfeitos::buildToolbar() {
     connect(cmdFechar, &ToolbarButton::MouseExit, this, [this] { lblStatus->clear(); });
     // The maker's address is the main window's web command's hint.
     const auto makerAddress = [this] {
-        auto* web = qobject_cast<ToolbarButton*>(host_.control("ClarkTBButton2"));
-        return web && web->action() ? web->action()->statusTip() : QString();
+        auto* web = qobject_cast<QAction*>(host_.control("actClarkTBButton2"));
+        return web ? web->statusTip() : QString();
     };
     connect(ClarkTBButton2, &ToolbarButton::MouseEnter, this, [this, makerAddress] {
         lblStatus->setText(makerAddress());
