@@ -214,6 +214,18 @@ TEST_F(EffectsWindow, AReducedPreviewIsReadAgainWhole) {
     EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), whole);
 }
 
+TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
+    const QImage whole = Gradient(64, 48);
+    const QString path = place("praia.bmp", "not a picture any more", whole.scaled(16, 12));
+    host.picture.naturalSize = whole.size();
+    openCurrent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(Bytes(path), "not a picture any more");
+}
+
 TEST_F(EffectsWindow, ProgressShowsTheRowAndASecondFilterIsIgnored) {
     const QImage picture = Gradient(40, 100);
     open(picture);
