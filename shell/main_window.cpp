@@ -105,6 +105,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     buildPluginMenu();
     wireFileCommands();
     wireViewing();
+    wireEffects();
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);

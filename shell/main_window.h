@@ -351,6 +351,14 @@ private:
     std::unique_ptr<ViewState, ViewStateDeleter> view_;
     // --- end of viewing ------------------------------------------------------
 
+    // --- Effects window (effects/) ------------------------------------------
+public:
+    void ctbEfeito_Click();
+
+private:
+    void wireEffects(); // effects/effects_command.cpp
+    // --- end of effects --------------------------------------------------------
+
     QString programFolder_;
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load

@@ -1,0 +1,442 @@
+// The effects window over a stand-in main window.
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QFile>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "controls.h"
+#include "controls/image_control.h"
+#include "controls/toolbar_button.h"
+#include "effects/filter_table.h"
+#include "effects/frm_efeitos.h"
+#include "shell/settings_rules.h"
+#include "tools/picture_makers.h"
+
+namespace fotello {
+namespace {
+
+using test::Control;
+
+class FakeHost : public MainWindowHost {
+public:
+    QString currentFolder() const override { return folder; }
+    CurrentPicture currentPicture() const override { return picture; }
+    void setStatus(const QString& text) override { status = text; }
+    void showMessage(const QString&) override {}
+    void showInPreview(const QImage& p) override { shown = p; }
+    void redrawPreview() override {}
+    void rebuildThumbnail(const QString& path) override { rebuilt << path; }
+    void rebuildThumbnails() override {}
+    const ConfigRecord* settingsRecord() const override { return nullptr; }
+    const SettingsValues& settings() const override { return values; }
+    void applySettings(std::optional<std::int32_t>) override {}
+    QObject* control(const QString&) const override { return nullptr; }
+    QWidget* hostWidget() override { return &widget; }
+    SettingsDb* settingsDatabase() const override { return nullptr; }
+
+    QString folder, status;
+    CurrentPicture picture;
+    QImage shown;
+    QStringList rebuilt;
+    SettingsValues values;
+    QWidget widget;
+};
+
+// Holds a filter's worker at one progress figure until released.
+class Gate {
+public:
+    std::function<void(int)> at(int figure) {
+        return [this, figure](int percent) {
+            if (percent != figure)
+                return;
+            std::unique_lock lock(m_);
+            reached_ = true;
+            cv_.wait(lock, [this] { return open_; });
+        };
+    }
+    bool reached() {
+        std::lock_guard lock(m_);
+        return reached_;
+    }
+    void open() {
+        std::lock_guard lock(m_);
+        open_ = true;
+        cv_.notify_all();
+    }
+    ~Gate() { open(); }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool reached_ = false, open_ = false;
+};
+
+QImage Gradient(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, (x + y) & 255));
+    return img;
+}
+
+QImage Negative(const QImage& in) {
+    QImage out = in.copy();
+    out.invertPixels();
+    return out.convertToFormat(QImage::Format_RGB32);
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class EffectsWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+    void TearDown() override {
+        delete w.data();
+        QTest::qWait(0);
+    }
+    // A picture file in the folder, current in the host.
+    QString place(const QString& name, const QByteArray& bytes, const QImage& shown) {
+        const QString path = tmp.path() + "/" + name;
+        EXPECT_TRUE(makers::WriteFile(path, bytes));
+        host.picture.path = path;
+        host.picture.local = QFile::encodeName(path);
+        host.picture.name = name;
+        host.picture.image = shown;
+        host.picture.naturalSize = shown.size();
+        return path;
+    }
+    void open(const QImage& picture, const QString& name = "praia.bmp") {
+        place(name, makers::EncodeBmp(picture), picture);
+        openCurrent();
+    }
+    void openCurrent() {
+        w = new FrmEfeitos(host);
+        w->OpenPicture(tmp.path(), host.picture);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    }
+    template <class T> T* ctl(const QString& name) { return Control<T>(*w, name); }
+    void trigger(const QString& item) { ctl<QAction>(item)->trigger(); }
+    QImage shown() { return ctl<ImageControl>("Picture1")->picture(); }
+    QString status() { return ctl<QLabel>("lblStatus")->text(); }
+    bool saveOn() { return ctl<QAction>("mnuSave")->isEnabled(); }
+    // A filter run to its end: "Salvar" comes on and the status clears.
+    bool filtered(const QString& item) {
+        trigger(item);
+        return QTest::qWaitFor([&] { return !w->busy() && saveOn() && status().isEmpty(); });
+    }
+    QString takeMessage() {
+        QString text;
+        if (!QTest::qWaitFor([&] { return !w->findChildren<QMessageBox*>("mensagem").isEmpty(); }))
+            return text;
+        for (QMessageBox* box : w->findChildren<QMessageBox*>("mensagem")) {
+            text = box->text();
+            delete box;
+        }
+        return text;
+    }
+
+    QTemporaryDir tmp;
+    FakeHost host;
+    QPointer<FrmEfeitos> w;
+};
+
+TEST_F(EffectsWindow, MenuCaptionsAndAccessKeys) {
+    open(Gradient(8, 8));
+    EXPECT_EQ(w->windowTitle(), "Efeitos");
+    for (const FilterMenuEntry& e : FilterTable()) {
+        const QString name = QString::fromUtf8(e.menuItem.data(), e.menuItem.size());
+        EXPECT_EQ(ctl<QAction>(name)->text(), QString::fromUtf8(e.caption.data(), e.caption.size()))
+            << e.menuItem;
+    }
+    const std::pair<const char*, const char*> others[] = {
+        {"mnuAplic", "&Aplicar"},         {"mnuSave", "&Salvar"},
+        {"mnuDesfaz", "&Desfazer"},       {"mnuFlipH", "Flip &Horizontal"},
+        {"mnuFlipV", "Flip &Vertical"},   {"mnuDef", "&Definir..."},
+        {"mnuSeurat", "Dotted"},          {"mnuShake", "Shake"},
+        {"mnuDesbotado", "tbColourless"}, {"mnuMosaic", "Mosaic"},
+    };
+    for (const auto& [name, caption] : others)
+        EXPECT_EQ(ctl<QAction>(name)->text(), QString::fromUtf8(caption)) << name;
+    const std::pair<const char*, const char*> menus[] = {
+        {"mnuFil", "&Filtros"},     {"mnuRotate", "&Rotação"}, {"mnuContorno", "&Contornos"},
+        {"mnuDefin", "&Definição"}, {"mnuCor", "Cores"},
+    };
+    for (const auto& [name, caption] : menus)
+        EXPECT_EQ(ctl<QMenu>(name)->title(), QString::fromUtf8(caption)) << name;
+    // Every filter item sits in the tree once; three separators in "&Filtros".
+    const QList<QAction*> filterItems = ctl<QMenu>("mnuFil")->findChildren<QAction*>();
+    int separators = 0;
+    for (QAction* a : ctl<QMenu>("mnuFil")->actions())
+        separators += a->isSeparator();
+    EXPECT_EQ(separators, 3);
+    EXPECT_TRUE(ctl<QAction>("mnuSep2")->isSeparator());
+    int items = 0;
+    for (const char* sub : {"mnuRotate", "mnuContorno", "mnuDefin", "mnuCor"})
+        items += ctl<QMenu>(sub)->actions().size();
+    EXPECT_EQ(items, 3 + 10 + 20 + 14);
+}
+
+TEST_F(EffectsWindow, OpensWithTheFolderNameAndBothPictures) {
+    const QImage picture = Gradient(30, 20);
+    open(picture);
+    EXPECT_EQ(ctl<QLineEdit>("txtPath")->text(), tmp.path());
+    EXPECT_EQ(ctl<QLabel>("lblNome")->text(), "praia.bmp");
+    EXPECT_EQ(w->imagePath, tmp.path() + "/praia.bmp");
+    EXPECT_EQ(shown(), picture);
+    EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), picture);
+    EXPECT_FALSE(w->isModal());
+    EXPECT_TRUE(saveOn());
+}
+
+TEST_F(EffectsWindow, AReducedPreviewIsReadAgainWhole) {
+    const QImage whole = Gradient(64, 48);
+    place("praia.bmp", makers::EncodeBmp(whole), whole.scaled(16, 12));
+    host.picture.naturalSize = whole.size();
+    openCurrent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(shown(), whole);
+    EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), whole);
+}
+
+TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
+    const QImage whole = Gradient(64, 48);
+    const QString path = place("praia.bmp", "not a picture any more", whole.scaled(16, 12));
+    host.picture.naturalSize = whole.size();
+    openCurrent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(Bytes(path), "not a picture any more");
+}
+
+TEST_F(EffectsWindow, ProgressShowsTheRowAndASecondFilterIsIgnored) {
+    const QImage picture = Gradient(40, 100);
+    open(picture);
+    trigger("mnuDesfaz");
+    EXPECT_FALSE(saveOn());
+    Gate gate;
+    w->setProgressObserver(gate.at(37));
+    trigger("mnuNegative");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status() == "Filtro: 37%"; }));
+    EXPECT_TRUE(w->busy());
+    trigger("mnuGrayscale"); // ignored: one runs
+    trigger("mnuMosaic");
+    trigger("mnuDesfaz");
+    EXPECT_FALSE(saveOn());
+    gate.open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saveOn() && status().isEmpty(); }));
+    EXPECT_EQ(shown(), Negative(picture));
+    EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), picture);
+}
+
+TEST_F(EffectsWindow, ClosingDuringAFilterDropsTheResult) {
+    open(Gradient(40, 100));
+    Gate gate;
+    w->setProgressObserver(gate.at(37));
+    trigger("mnuNegative");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }));
+    ctl<ToolbarButton>("cmdFechar")->click();
+    EXPECT_FALSE(w->isVisible());
+    gate.open();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.isNull(); }));
+    EXPECT_TRUE(host.shown.isNull());
+    EXPECT_EQ(SharedFilterEngine().heldBytes(), 0u);
+}
+
+TEST_F(EffectsWindow, UndoReturnsThePictureAsOpenedAfterSeveralEffects) {
+    const QImage picture = Gradient(24, 16);
+    open(picture);
+    trigger("mnuDesfaz");
+    ASSERT_TRUE(filtered("mnuNegative"));
+    trigger("mnuMosaic");
+    trigger("mnuSeurat");
+    trigger("mnuDesbotado");
+    EXPECT_NE(shown(), picture);
+    trigger("mnuDesfaz");
+    EXPECT_EQ(shown(), picture);
+    EXPECT_FALSE(saveOn());
+    EXPECT_EQ(w->imagePath, tmp.path());
+}
+
+TEST_F(EffectsWindow, FlipsStartFromThePictureAsOpened) {
+    const QImage picture = Gradient(24, 16);
+    open(picture);
+    trigger("mnuDesfaz");
+    trigger("mnuMosaic");
+    trigger("mnuFlipH");
+    EXPECT_EQ(shown(), picture.mirrored(true, false));
+    EXPECT_TRUE(saveOn());
+    trigger("mnuFlipH"); // twice gives the same mirror
+    EXPECT_EQ(shown(), picture.mirrored(true, false));
+    trigger("mnuFlipV");
+    EXPECT_EQ(shown(), picture.mirrored(false, true));
+}
+
+TEST_F(EffectsWindow, ApplyHandsThePictureOverAndLeavesTheFile) {
+    const QImage picture = Gradient(24, 16);
+    open(picture);
+    const QByteArray before = Bytes(host.picture.path);
+    ASSERT_TRUE(filtered("mnuNegative"));
+    trigger("mnuAplic");
+    EXPECT_EQ(host.shown, Negative(picture));
+    EXPECT_EQ(Bytes(host.picture.path), before);
+    // A later effect does not reach the picture handed over.
+    ASSERT_TRUE(filtered("mnuGrayscale"));
+    EXPECT_EQ(host.shown, Negative(picture));
+}
+
+TEST_F(EffectsWindow, GammaAsksAndIgnoresWhatIsNotANumber) {
+    const QImage picture = Gradient(16, 16);
+    open(picture);
+    trigger("mnuDesfaz");
+    const auto answer = [&](const char* text, bool accept) {
+        trigger("mnuGamma");
+        QPointer<QInputDialog> box = ctl<QInputDialog>("gammaBox");
+        EXPECT_EQ(box->labelText(), "Gamma Factor * 100");
+        EXPECT_EQ(box->textValue(), "1");
+        box->setTextValue(text);
+        accept ? box->accept() : box->reject();
+        delete box.data();
+        QTest::qWait(0);
+    };
+    answer("abc", true);
+    answer("", true);
+    answer("150", false);
+    EXPECT_FALSE(w->busy());
+    EXPECT_EQ(shown(), picture);
+    answer("50", true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saveOn() && !w->busy(); }));
+    EXPECT_NE(shown(), picture);
+}
+
+TEST_F(EffectsWindow, SavesOverBmpIcoAndJpegKeepingPermissions) {
+    const QImage picture = Gradient(32, 32);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"a.bmp", makers::EncodeBmp(picture)},
+        {"b.ico", makers::EncodeIco({picture})},
+        {"c.jpg", makers::EncodeJpeg(picture, 95)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = place(c.name, c.bytes, picture);
+        ::chmod(QFile::encodeName(path).constData(), 0640);
+        openCurrent();
+        ASSERT_TRUE(filtered("mnuNegative"));
+        trigger("mnuSave");
+        EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
+        EXPECT_EQ(host.rebuilt.value(host.rebuilt.size() - 1), path);
+        const QImage back = QImage(path).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(back.size(), picture.size());
+        if (QString(c.name).endsWith("jpg")) {
+            const QColor a = back.pixelColor(10, 10), b = Negative(picture).pixelColor(10, 10);
+            EXPECT_NEAR(a.red(), b.red(), 40);
+            EXPECT_NEAR(a.green(), b.green(), 40);
+        } else {
+            EXPECT_EQ(back, Negative(picture));
+        }
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
+        delete w.data();
+    }
+}
+
+TEST_F(EffectsWindow, ASavedJpegCarriesNoOrientation) {
+    const QImage upright = Gradient(20, 40);
+    // Stored on its side with the tag that turns it upright.
+    place("d.jpg", makers::EncodeJpeg(upright.transformed(QTransform().rotate(-90)), 95, 6),
+          upright);
+    openCurrent();
+    ASSERT_TRUE(filtered("mnuNegative"));
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
+    QImageReader reader(host.picture.path);
+    reader.setAutoTransform(true);
+    EXPECT_EQ(reader.read().size(), QSize(20, 40));
+    QImageReader raw(host.picture.path);
+    raw.setAutoTransform(false);
+    EXPECT_EQ(raw.read().size(), QSize(20, 40));
+}
+
+TEST_F(EffectsWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
+    // Too big for an icon: nothing replaces the file.
+    const QImage big = Gradient(300, 20);
+    const QString path = place("e.ico", "the old icon", big);
+    openCurrent();
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(Bytes(path), "the old icon");
+    EXPECT_TRUE(host.rebuilt.isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"e.ico"});
+}
+
+TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
+    const QImage picture = Gradient(8, 8);
+    QDir(tmp.path()).mkdir("fotos.bmp");
+    QDir(tmp.path()).mkdir("fotos");
+    for (const char* folder : {"fotos", "fotos.bmp"}) {
+        SCOPED_TRACE(folder);
+        const QString path = tmp.path() + "/" + folder + "/f.jpg";
+        ASSERT_TRUE(makers::WriteFile(path, makers::EncodeJpeg(picture)));
+        const QByteArray before = Bytes(path);
+        host.picture = {path,    QFile::encodeName(path), "f.jpg", PictureKind::Unknown,
+                        picture, picture.size()};
+        w = new FrmEfeitos(host);
+        w->OpenPicture(tmp.path() + "/" + folder, host.picture);
+        trigger("mnuDesfaz");
+        EXPECT_EQ(w->imagePath, tmp.path() + "/" + folder);
+        trigger("mnuFlipH");
+        trigger("mnuSave");
+        QTest::qWait(0);
+        if (QString(folder) == "fotos") {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
+            EXPECT_TRUE(w->findChildren<QMessageBox*>("mensagem").isEmpty());
+            EXPECT_EQ(Bytes(path), before);
+        } else {
+            // "bmp" from the folder's name: a bitmap goes over the JPEG file.
+            EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
+            EXPECT_TRUE(Bytes(path).startsWith("BM"));
+        }
+        delete w.data();
+    }
+}
+
+TEST_F(EffectsWindow, ToolbarHints) {
+    open(Gradient(8, 8));
+    auto* fechar = ctl<ToolbarButton>("cmdFechar");
+    auto* web = ctl<ToolbarButton>("ClarkTBButton2");
+    EXPECT_EQ(web->caption(), "Lumivar");
+    emit fechar->MouseEnter();
+    EXPECT_EQ(status(), "Fechar");
+    emit fechar->MouseExit();
+    emit web->MouseEnter();
+    EXPECT_EQ(w->cursor().shape(), Qt::PointingHandCursor);
+    emit web->MouseExit();
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+}
+
+} // namespace
+} // namespace fotello
