@@ -14,8 +14,9 @@ std::string FileExtension(std::string_view name, bool withDot) {
     return std::string(name.substr(withDot ? dot : dot + 1));
 }
 
-EffectsSaveKind SaveKindFor(std::string_view imagePath) {
-    std::string kind = FileExtension(imagePath, false);
+namespace {
+
+EffectsSaveKind KindNamed(std::string kind) {
     for (char& c : kind)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     if (kind == "bmp")
@@ -25,6 +26,31 @@ EffectsSaveKind SaveKindFor(std::string_view imagePath) {
     if (kind == "jpg")
         return EffectsSaveKind::Jpg;
     return EffectsSaveKind::None;
+}
+
+std::string_view LastPart(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+EffectsSaveKind SaveKindFor(std::string_view imagePath) {
+    return KindNamed(FileExtension(LastPart(imagePath), false));
+}
+
+EffectsSaveKind NamedKindOf(std::string_view fileName) {
+    const std::string_view name = LastPart(fileName);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return EffectsSaveKind::None;
+    const std::string suffix(name.substr(dot + 1));
+    std::string lower = suffix;
+    for (char& c : lower)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return KindNamed(lower == "jpeg" ? "jpg" : lower);
 }
 
 std::string PictureFolder(std::string_view fullPath, std::string_view name) {

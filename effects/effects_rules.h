@@ -13,9 +13,13 @@ namespace fotello {
 std::string FileExtension(std::string_view name, bool withDot);
 
 enum class EffectsSaveKind { None, Bmp, Ico, Jpg };
-// The kind a save writes, from FileExtension of imagePath, lower-cased: only
-// "bmp", "ico" and "jpg" are written.
+// The kind a save writes, from FileExtension of imagePath's last part,
+// lower-cased: only "bmp", "ico" and "jpg" are written. (A dot in a folder
+// above it says nothing of the picture.)
 EffectsSaveKind SaveKindFor(std::string_view imagePath);
+// The kind a file's name says it holds, by its last suffix ("jpeg" is a JPEG).
+// A save writes only into a file of the kind it writes.
+EffectsSaveKind NamedKindOf(std::string_view fileName);
 
 // The folder of fullPath without its closing "/", when fullPath ends in "/"
 // followed by name; "" otherwise (and for a file at the root).

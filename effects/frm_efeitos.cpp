@@ -493,6 +493,12 @@ void FrmEfeitos::mnuSave_Click() {
     const EffectsSaveKind kind = SaveKindFor(imagePath.toStdString());
     if (kind == EffectsSaveKind::None)
         return;
+    // After an undo imagePath holds the folder: a folder named "x.bmp" must
+    // not put a bitmap into the JPEG being edited.
+    if (kind != NamedKindOf(shownPath_.toStdString())) {
+        saveDone(false);
+        return;
+    }
     if (!whole_) {
         saveDone(false); // a reduced copy never replaces the file
         return;

@@ -5,7 +5,7 @@
 namespace fotello {
 namespace {
 
-TEST(EffectsRules, SaveKindIsTheTextAfterTheFirstDot) {
+TEST(EffectsRules, SaveKindIsTheTextAfterTheFirstDotOfTheName) {
     const struct {
         const char* path;
         EffectsSaveKind kind;
@@ -15,16 +15,23 @@ TEST(EffectsRules, SaveKindIsTheTextAfterTheFirstDot) {
         {"/home/ana/fotos/icone.Ico", EffectsSaveKind::Ico},
         {"/home/ana/fotos/praia.jpeg", EffectsSaveKind::None},
         {"/home/ana/fotos/praia.gif", EffectsSaveKind::None},
-        // A dot in a folder name: everything after it is the kind.
-        {"/home/ana/fotos.2020/praia.jpg", EffectsSaveKind::None},
+        // A dot in a folder above says nothing of the picture.
+        {"/home/ana/fotos.2020/praia.jpg", EffectsSaveKind::Jpg},
         {"/home/ana/foto.bmp.jpg", EffectsSaveKind::None},
         // After an undo imagePath holds the folder.
         {"/home/ana/fotos", EffectsSaveKind::None},
         {"/home/ana/fotos.bmp", EffectsSaveKind::Bmp},
+        {"/home/ana/fotos.bmp/", EffectsSaveKind::Bmp},
         {"", EffectsSaveKind::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SaveKindFor(c.path), c.kind) << c.path;
+    // What a file's name says it holds: its last suffix.
+    EXPECT_EQ(NamedKindOf("/a.bmp/f.jpg"), EffectsSaveKind::Jpg);
+    EXPECT_EQ(NamedKindOf("/a/foto.2024.JPEG"), EffectsSaveKind::Jpg);
+    EXPECT_EQ(NamedKindOf("/a/f.ico"), EffectsSaveKind::Ico);
+    EXPECT_EQ(NamedKindOf("/a/f.gif"), EffectsSaveKind::None);
+    EXPECT_EQ(NamedKindOf("/a.bmp/f"), EffectsSaveKind::None);
     EXPECT_EQ(FileExtension("/a.b/c.jpg", true), ".b/c.jpg");
     EXPECT_EQ(FileExtension("/a.b/c.jpg", false), "b/c.jpg");
     EXPECT_EQ(FileExtension("/ab/c", true), "");

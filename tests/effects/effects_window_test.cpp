@@ -415,12 +415,30 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
             EXPECT_TRUE(w->findChildren<QMessageBox*>("mensagem").isEmpty());
             EXPECT_EQ(Bytes(path), before);
         } else {
-            // "bmp" from the folder's name: a bitmap goes over the JPEG file.
-            EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
-            EXPECT_TRUE(Bytes(path).startsWith("BM"));
+            // "bmp" from the folder's name: never a bitmap inside the JPEG file.
+            EXPECT_EQ(takeMessage(),
+                      QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                                        "Verifique se há algum atributo (Read-Only)"));
+            EXPECT_EQ(Bytes(path), before);
         }
         delete w.data();
     }
+}
+
+TEST_F(EffectsWindow, ADotInAFolderAboveDoesNotStopTheSave) {
+    const QImage picture = Gradient(8, 8);
+    QDir(tmp.path()).mkpath("joao.silva/fotos");
+    const QString path = tmp.path() + "/joao.silva/fotos/f.bmp";
+    ASSERT_TRUE(makers::WriteFile(path, makers::EncodeBmp(picture)));
+    host.picture = {path,    QFile::encodeName(path), "f.bmp", PictureKind::Unknown,
+                    picture, picture.size()};
+    w = new FrmEfeitos(host);
+    w->OpenPicture(tmp.path() + "/joao.silva/fotos", host.picture);
+    ASSERT_TRUE(filtered("mnuNegative"));
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
+    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), Negative(picture));
+    delete w.data();
 }
 
 TEST_F(EffectsWindow, ToolbarHints) {
