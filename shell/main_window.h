@@ -311,6 +311,13 @@ private:
     void applyMagnifierSwitch();
     void readSettingsFields();
     void fillExpandedNode(const SubfolderScan& scan); // main_window_tree.cpp
+    // While the user picks pictures the strip's build starts no new file, so
+    // the picture waited for gets the cores; it goes on kStripResumeMs after
+    // the last picture arrived, or at once when another folder is listed.
+    static constexpr int kStripResumeMs = 300;
+    void pauseStripForPreview();
+    void resumeStripSoon();
+    void resumeStripNow();
     void placeThumb(const QString& name, int percent, const RenderedThumb& thumb);
     void placeSingleThumb(const QString& name, const RenderedThumb& thumb);
     void finishThumbBuild();

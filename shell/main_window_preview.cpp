@@ -83,6 +83,7 @@ void FrmFotello::File1_PathChange() {
     st.pending.reset();
     st.wait.reset();
     st.row = -1;
+    resumeStripNow();
     lblPath->setText(withSeparator(File1->path()));
     BringToFront(Pictclips);
     ResetThumbnails();
@@ -250,6 +251,7 @@ void FrmFotello::selectPicture(bool fromList, const QString& name) {
     if (name.isEmpty())
         return;
     PreviewState& st = *preview_;
+    pauseStripForPreview();
     PreviewState::Pending p;
     p.source = fromList ? PreviewState::Source::List : PreviewState::Source::Strip;
     p.name = name;
@@ -293,6 +295,7 @@ void FrmFotello::dropPendingSelection() {
     st.loader->cancel();
     st.pending.reset();
     st.wait.reset();
+    resumeStripSoon();
 }
 
 void FrmFotello::previewRead(const PreviewPicture& read) {
@@ -300,6 +303,7 @@ void FrmFotello::previewRead(const PreviewPicture& read) {
     if (!st.pending || read.generation != st.pending->generation)
         return; // the answer to a selection since replaced
     const PreviewState::Pending p = *std::exchange(st.pending, std::nullopt);
+    resumeStripSoon();
     switch (p.source) {
     case PreviewState::Source::List:
         showListSelection(p.name, p.folder, p.full, p.gif, read);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "controls/file_list_box.h"
 #include "controls/picture_box.h"
@@ -27,6 +28,8 @@ struct ThumbState {
     // own build is never replaced by it).
     ThumbnailBuilder* single = nullptr;
     int singleCell = -1;
+    // Lets the strip go on once the user has stopped picking for a moment.
+    QTimer* resume = nullptr;
     std::optional<WaitPointer> wait; // the hourglass while a build runs
     int nextCell = 0;                // cells are numbered without gaps
     int side = 0;                    // of the square picture box
@@ -96,6 +99,20 @@ void FrmFotello::finishThumbBuild() {
     endThumbBuild();
 }
 
+void FrmFotello::pauseStripForPreview() {
+    thumbState_->resume->stop();
+    thumbState_->builder->setPaused(true);
+}
+
+void FrmFotello::resumeStripSoon() {
+    thumbState_->resume->start();
+}
+
+void FrmFotello::resumeStripNow() {
+    thumbState_->resume->stop();
+    thumbState_->builder->setPaused(false);
+}
+
 void FrmFotello::rebuildThumbnails() {
     File1->refresh();
     ResetThumbnails();
@@ -151,6 +168,10 @@ void FrmFotello::buildThumbnailArea() {
                 placeThumb(name, percent, thumb);
             });
     connect(builder, &ThumbnailBuilder::finished, this, &FrmFotello::finishThumbBuild);
+    thumbState_->resume = new QTimer(this);
+    thumbState_->resume->setSingleShot(true);
+    thumbState_->resume->setInterval(kStripResumeMs);
+    connect(thumbState_->resume, &QTimer::timeout, this, &FrmFotello::resumeStripNow);
     auto* single = new ThumbnailBuilder(this);
     single->setObjectName("thumbnailOfOneFile");
     thumbState_->single = single;

@@ -49,8 +49,14 @@ void ThumbnailBuilder::start(QVector<Entry> entries, int side, QRgb back) {
     issueMore();
 }
 
+void ThumbnailBuilder::setPaused(bool paused) {
+    paused_ = paused;
+    if (!paused_ && running_)
+        issueMore();
+}
+
 void ThumbnailBuilder::issueMore() {
-    while (order_.canIssue()) {
+    while (!paused_ && order_.canIssue()) {
         const int index = order_.issue();
         const std::uint64_t gen = generation_;
         const QByteArray path = entries_[index].localPath;

@@ -34,6 +34,10 @@ public:
     // Drops the running build, if any; finished() is not emitted for it.
     void cancel();
     bool running() const { return running_; }
+    // Paused, it starts no new file (those being read finish): a picture the
+    // user is waiting for gets the cores. Kept across builds until resumed.
+    void setPaused(bool paused);
+    bool paused() const { return paused_; }
     std::uint64_t generation() const { return generation_; }
 
     // Files read at once plus results waiting for their turn.
@@ -58,6 +62,7 @@ private:
     int side_ = 0;
     QRgb back_ = 0;
     bool running_ = false;
+    bool paused_ = false;
 };
 
 } // namespace fotello

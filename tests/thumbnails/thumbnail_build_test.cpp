@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
@@ -210,6 +211,38 @@ TEST(ThumbnailBuild, SecondBuildReplacesTheRunningOne) {
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // one hourglass, restored once
     EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "");
+}
+
+// While the user picks pictures the strip reads no new file; it goes on after.
+TEST(ThumbnailBuild, APausedBuildReadsNothingUntilResumed) {
+    QTemporaryDir folder;
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg"})
+        WritePicture(folder.filePath(n), TestPicture(64, 48, Qt::green));
+    QVector<ThumbnailBuilder::Entry> entries;
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg"})
+        entries.push_back({n, QFile::encodeName(folder.filePath(n))});
+    testing::LogCapture log("fotello.thumbs.debug=true");
+    const auto reads = [&log] {
+        int n = 0;
+        for (const auto& line : log.lines("fotello.thumbs"))
+            n += line.text.contains(" reading ");
+        return n;
+    };
+    {
+        ThumbnailBuilder paused;
+        paused.setPaused(true);
+        paused.start(entries, 40, qRgb(0, 0, 0));
+        EXPECT_TRUE(paused.running());
+    } // joins its workers: any file they took up has logged by now
+    EXPECT_EQ(reads(), 0);
+
+    ThumbnailBuilder builder;
+    QSignalSpy finished(&builder, &ThumbnailBuilder::finished);
+    builder.setPaused(true);
+    builder.start(entries, 40, qRgb(0, 0, 0));
+    builder.setPaused(false);
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(reads(), 3);
 }
 
 TEST(ThumbnailBuild, ClosingTheWindowMidBuildIsSafe) {
