@@ -13,7 +13,7 @@ namespace fotello {
 
 namespace {
 
-// The home trash, made as the trash specification asks (owner only). Qt 6.4
+// The home trash, made as the freedesktop Trash rules ask (owner only). Qt 6.4
 // does not make a missing data folder and then trashes into "files" and
 // "info" of the working folder.
 bool MakeHomeTrash() {
