@@ -308,6 +308,28 @@ TEST_F(PreviewTest, ALongNameKeepsItsStartAndEndsWithDots) {
     EXPECT_EQ(painted(label), painted(&expected));
 }
 
+// The picture waited for gets the cores: the strip reads no new file while
+// the user picks, goes on a moment after, and at once in another folder.
+TEST_F(PreviewTest, PickingHoldsTheStripUntilTheUserStops) {
+    for (int i = 0; i < 12; ++i)
+        write(QString("muitas/f%1.jpg").arg(i, 2, 10, QChar('0')), jpg);
+    auto* strip = w->findChild<ThumbnailBuilder*>("thumbnailBuilder");
+    ASSERT_TRUE(list()->setPath(dir + "/muitas"));
+    ASSERT_TRUE(strip->running());
+    click("f05.jpg");
+    EXPECT_TRUE(strip->paused());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text("lblNome") == "f05.jpg"; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !strip->paused(); }, kWaitMs)) << "goes on after";
+    ASSERT_TRUE(Settled()); // the strip finishes
+
+    ASSERT_TRUE(list()->setPath(dir + "/fotos"));
+    click("grande.jpg");
+    ASSERT_TRUE(strip->paused());
+    ASSERT_TRUE(list()->setPath(dir + "/muitas"));
+    EXPECT_FALSE(strip->paused()) << "another folder: its strip at once";
+    ASSERT_TRUE(Settled());
+}
+
 TEST_F(PreviewTest, AnotherFolderListsFromTheTop) {
     for (const char* folder : {"muitas1", "muitas2"})
         for (int i = 0; i < 300; ++i)
