@@ -107,7 +107,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
     void TearDown() override {
         delete w.data();
-        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // A picture file in the folder, current in the host.
     QString place(const QString& name, const QByteArray& bytes, const QImage& shown) {
@@ -315,7 +315,7 @@ TEST_F(EffectsWindow, GammaAsksAndIgnoresWhatIsNotANumber) {
         box->setTextValue(text);
         accept ? box->accept() : box->reject();
         delete box.data();
-        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents();
     };
     answer("abc", true);
     answer("", true);
@@ -409,7 +409,6 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
         EXPECT_EQ(w->imagePath, tmp.path() + "/" + folder);
         trigger("mnuFlipH");
         trigger("mnuSave");
-        QTest::qWait(0);
         if (QString(folder) == "fotos") {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
             EXPECT_TRUE(w->findChildren<QMessageBox*>("mensagem").isEmpty());
