@@ -1,4 +1,5 @@
 // Fotello: a picture browser, viewer and organiser.
+//   fotello [FOLDER | FILE]
 
 #include <climits>
 #include <string>
@@ -7,6 +8,8 @@
 #include <QApplication>
 
 #include "platform/single_instance.h"
+#include "platform/start_path.h"
+#include "shell/instance_server.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -22,14 +25,27 @@ std::string programFolder() {
     return slash == 0 ? "/" : exe.substr(0, slash);
 }
 
+std::string workingFolder() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string folder = programFolder();
-    // A second start ends here, silently, before any window exists.
-    fotello::SingleInstanceLock instance(fotello::InstanceLockPath(folder));
-    if (instance.otherInstanceRunning())
+    // Relative to where the caller stands, since the running instance stands elsewhere.
+    const std::string start =
+        fotello::AbsoluteStartPath(fotello::StartArgument(argc, argv), workingFolder());
+    const std::string lockPath = fotello::InstanceLockPath(folder);
+    // A second start ends here, before any window exists: it hands its
+    // folder or file to the running one, or, with none, ends silently.
+    fotello::SingleInstanceLock instance(lockPath);
+    if (instance.otherInstanceRunning()) {
+        if (!start.empty())
+            fotello::SendToRunningInstance(fotello::InstanceSocketPath(lockPath), start);
         return 0;
+    }
 
     // Our own pixel cap decides what is too large to open.
     qunsetenv("QT_IMAGEIO_MAXALLOC");
@@ -37,9 +53,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fotello");
     QApplication::setApplicationDisplayName("Fotello");
+    QGuiApplication::setDesktopFileName("io.github.fotello.Fotello");
 
     fotello::FrmFotello window(QString::fromStdString(folder));
+    window.setStartLocation(QByteArray::fromStdString(start));
     window.Form_Load();
     window.show();
+    fotello::InstanceServer server(instance.takeServerSocket());
+    QObject::connect(&server, &fotello::InstanceServer::pathArrived, &window,
+                     &fotello::FrmFotello::openHandedLocation);
     return QApplication::exec();
 }

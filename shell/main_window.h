@@ -366,6 +366,29 @@ private:
     void wireEffects(); // effects/effects_command.cpp
     // --- end of effects --------------------------------------------------------
 
+    // --- Opening from the desktop (shell/main_window_start.cpp) -------------
+public:
+    // The folder or file the program was started on (absolute, as the file
+    // system spells it): Form_Load opens it in place of the working folder.
+    void setStartLocation(const QByteArray& localPath) { startLocation_ = localPath; }
+    // Goes to a folder, or to a file's folder with the file selected and
+    // shown; the tree opens down to the folder and selects it. A path that is
+    // neither is reported and changes nothing.
+    void openStartLocation(const QByteArray& localPath);
+    // A later start handed this path over: to the front, and there.
+    void openHandedLocation(const QByteArray& localPath);
+
+private:
+    void pointListAtStart();
+    void showFolderInTitle();
+    // Opens the tree's nodes down to this folder (a key, ending in "/") one
+    // expansion at a time, then selects it; main_window_tree.cpp.
+    void revealInTree(const QByteArray& folderKey);
+    void continueReveal();
+    QByteArray startLocation_;
+    QByteArray revealKey_; // the folder the tree is being opened down to
+    // --- end of opening from the desktop ---------------------------------------
+
     QString programFolder_;
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load

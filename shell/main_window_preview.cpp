@@ -85,6 +85,7 @@ void FrmFotello::File1_PathChange() {
     st.row = -1;
     resumeStripNow();
     lblPath->setText(withSeparator(File1->path()));
+    showFolderInTitle();
     BringToFront(Pictclips);
     ResetThumbnails();
     DisableFileCommands();

@@ -73,10 +73,14 @@ void FrmFotello::Form_Load() {
     ArrangeControls();
     hoverTracking = true;
     BringToFront(Pictclips);
+    pointListAtStart();
     ResetThumbnails();
     DiscoverPlugins();
     // The keys browse the pictures from the start, not the first toolbar button.
     File1->setFocus(Qt::OtherFocusReason);
+    showFolderInTitle();
+    if (!startLocation_.isEmpty())
+        openStartLocation(startLocation_);
 }
 
 void FrmFotello::LoadSettings() {

@@ -217,6 +217,7 @@ void FrmFotello::fillExpandedNode(const SubfolderScan& scan) {
             node->setIcon(0, treeImage(4));
         }
         showDeviceUnavailable(this);
+        revealKey_.clear();
         return;
     }
     const QByteArray parent = localKeyOf(node);
@@ -237,11 +238,54 @@ void FrmFotello::fillExpandedNode(const SubfolderScan& scan) {
     // One insertion for the whole folder.
     node->addChildren(children);
     node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (!revealKey_.isEmpty())
+        continueReveal();
+}
+
+void FrmFotello::revealInTree(const QByteArray& folderKey) {
+    revealKey_ = folderKey;
+    continueReveal();
+}
+
+void FrmFotello::continueReveal() {
+    const QByteArray& target = revealKey_;
+    // The volume holding the folder: the longest key it starts with.
+    QTreeWidgetItem* node = nullptr;
+    for (int i = 0; i < tView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tView->topLevelItem(i);
+        const QByteArray key = localKeyOf(top);
+        if (target.startsWith(key) && (!node || key.size() > localKeyOf(node).size()))
+            node = top;
+    }
+    while (node && localKeyOf(node) != target) {
+        if (!node->isExpanded())
+            tView->expandItem(node); // a first expansion reads the subfolders away from here
+        for (const auto& pending : treeState_->expanding)
+            if (tView->itemFromIndex(pending.second) == node)
+                return; // fillExpandedNode comes back here
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < node->childCount() && !next; ++i) {
+            QTreeWidgetItem* child = node->child(i);
+            const QByteArray key = localKeyOf(child);
+            if (!child->text(0).isEmpty() && target.startsWith(key))
+                next = child;
+        }
+        node = next;
+    }
+    // A folder the tree does not show (a hidden one) leaves its nearest shown
+    // parent unselected: the selection names the folder listed or nothing.
+    tView->clearSelection();
+    if (node) {
+        tView->setCurrentItem(node);
+        tView->scrollToItem(node);
+    }
+    revealKey_.clear();
 }
 
 void FrmFotello::tView_NodeClick(QTreeWidgetItem* node) {
     if (!node || keyOf(node).isEmpty())
         return;
+    revealKey_.clear(); // the user went elsewhere
     if (!File1->setLocalPath(localKeyOf(node)))
         showDeviceUnavailable(this);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,38 @@ TEST_F(InstanceLock, SecondHolderSeesTheFirstUntilItGoes) {
         EXPECT_TRUE(SingleInstanceLock(lock).otherInstanceRunning());
     }
     EXPECT_FALSE(SingleInstanceLock(lock).otherInstanceRunning());
+}
+
+TEST_F(InstanceLock, OnlyTheHolderServesAndAPathReachesItWithItsBytes) {
+    const std::string lock = dir + "/a.lock", socket = fotello::InstanceSocketPath(lock);
+    EXPECT_EQ(socket, dir + "/a.sock");
+    // A stale socket of a holder that died is replaced.
+    { SingleInstanceLock stale(lock); }
+    ASSERT_TRUE(fs::is_socket(socket));
+    SingleInstanceLock first(lock);
+    const int server = first.takeServerSocket();
+    ASSERT_GE(server, 0);
+    EXPECT_EQ(first.takeServerSocket(), -1) << "handed over once";
+    EXPECT_EQ(fs::status(socket).permissions() & (fs::perms::group_all | fs::perms::others_all),
+              fs::perms::none);
+    SingleInstanceLock second(lock);
+    EXPECT_EQ(second.takeServerSocket(), -1);
+
+    const std::string path = "/tmp/f\xe9rias/a b.jpg";
+    ASSERT_TRUE(fotello::SendToRunningInstance(socket, path));
+    const int peer = ::accept(server, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    std::string got(256, '\0');
+    const ssize_t n = ::recv(peer, got.data(), got.size(), MSG_WAITALL);
+    got.resize(n > 0 ? std::size_t(n) : 0);
+    EXPECT_EQ(got, path);
+    ::close(peer);
+    ::close(server);
+
+    // Nothing listening, or not a socket: nothing is sent.
+    EXPECT_FALSE(fotello::SendToRunningInstance(socket, path));
+    EXPECT_FALSE(fotello::SendToRunningInstance(lock, path));
+    EXPECT_FALSE(fotello::SendToRunningInstance(dir + "/none.sock", path));
 }
 
 TEST_F(InstanceLock, ALinkAtTheLockPathIsNeverFollowed) {

@@ -1,0 +1,103 @@
+// Starting on a folder or file: the list, the tree, the title, the picture.
+
+#include <sys/stat.h>
+
+#include <QTreeWidget>
+
+#include "browse_fixture.h"
+#include "controls/file_list_box.h"
+#include "controls/image_control.h"
+
+using namespace fotello;
+using namespace fotello::test;
+
+namespace {
+
+class StartLocation : public BrowseFixture {
+protected:
+    void SetUp() override {
+        BrowseFixture::SetUp();
+        write("Fotos/Viagens/2003/praia.bmp", makers::EncodeBmp(picture(8, 6)));
+        write("Fotos/Viagens/2003/serra.jpg", makers::EncodeJpeg(picture(12, 10)));
+        write("Fotos/.ocultas/a.bmp", makers::EncodeBmp(picture(4, 4)));
+    }
+    QByteArray local(const QString& relative) const {
+        return QFile::encodeName(dir + "/" + relative);
+    }
+    // The tree's selected node, once it is the folder's (its key ends in "/").
+    QTreeWidgetItem* selectedNodeFor(const QString& key) {
+        auto* tree = ctl<QTreeWidget>("tView");
+        const bool reached = QTest::qWaitFor(
+            [&] {
+                return tree->currentItem() && tree->currentItem()->isSelected() &&
+                       tree->currentItem()->data(0, Qt::UserRole).toString() == key;
+            },
+            kWaitMs);
+        return reached ? tree->currentItem() : nullptr;
+    }
+};
+
+TEST_F(StartLocation, AFolderOpensInTheListTheTreeAndTheTitle) {
+    start();
+    w->openStartLocation(local("Fotos/Viagens/2003"));
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(ctl<FileListBox>("File1")->path(), dir + "/Fotos/Viagens/2003");
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("2003 — Fotello"));
+    QTreeWidgetItem* node = selectedNodeFor(dir + "/Fotos/Viagens/2003/");
+    ASSERT_TRUE(node);
+    EXPECT_TRUE(node->parent()->isExpanded());
+    EXPECT_EQ(ctl<QTreeWidget>("tView")->selectedItems().size(), 1);
+}
+
+TEST_F(StartLocation, AFileIsSelectedAndShownInItsFolder) {
+    // As the command line does: set before start-up, opened by it.
+    w = std::make_unique<FrmFotello>(program);
+    w->setStartLocation(local("Fotos/Viagens/2003/serra.jpg"));
+    w->resize(900, 600);
+    w->Form_Load();
+    w->show();
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(takeMessage(), "");
+    auto* list = ctl<FileListBox>("File1");
+    EXPECT_EQ(list->path(), dir + "/Fotos/Viagens/2003");
+    EXPECT_EQ(list->selectedName(), "serra.jpg");
+    EXPECT_EQ(ctl<ImageControl>("Image1")->picture().size(), QSize(12, 10));
+    EXPECT_EQ(ctl<QLabel>("lblPath")->text(), dir + "/Fotos/Viagens/2003/serra.jpg");
+    ASSERT_TRUE(selectedNodeFor(dir + "/Fotos/Viagens/2003/"));
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("2003 — Fotello"));
+}
+
+TEST_F(StartLocation, WhatCannotBeOpenedIsReportedAndChangesNothing) {
+    start();
+    ASSERT_TRUE(Settled());
+    const QString before = ctl<FileListBox>("File1")->path();
+    const QString title = w->windowTitle();
+    for (const QByteArray& path :
+         {local("Fotos/nada"), QByteArray("relativa"), QByteArray("/dev/null")}) {
+        w->openStartLocation(path);
+        EXPECT_EQ(takeMessage(),
+                  QString::fromUtf8("Não foi possível abrir ") + QFile::decodeName(path));
+        EXPECT_EQ(ctl<FileListBox>("File1")->path(), before);
+        EXPECT_EQ(w->windowTitle(), title);
+    }
+}
+
+TEST_F(StartLocation, FoldersTheTreeDoesNotShowOrNamedInOtherBytesStillOpen) {
+    const QByteArray raw = local("Fotos/f\xe9rias");
+    ASSERT_EQ(::mkdir(raw.constData(), 0755), 0);
+    start();
+    w->openStartLocation(raw);
+    EXPECT_EQ(ctl<FileListBox>("File1")->localFolder(), raw);
+    QTreeWidgetItem* node = selectedNodeFor(QFile::decodeName(raw) + "/");
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->parent()->data(0, Qt::UserRole).toString(), dir + "/Fotos/");
+
+    // A hidden folder opens in the list; the tree selects nothing rather than a parent.
+    w->openStartLocation(local("Fotos/.ocultas"));
+    EXPECT_EQ(ctl<FileListBox>("File1")->listCount(), 1);
+    auto* tree = ctl<QTreeWidget>("tView");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree->selectedItems().isEmpty(); }, kWaitMs));
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(".ocultas — Fotello"));
+}
+
+} // namespace
