@@ -34,3 +34,9 @@ install: build
 
 clean:
 	rm -rf $(BUILD)
+
+# --- Desktop integration: the Debian package (build/deb/fotello_*.deb) ---
+.PHONY: deb
+deb: build
+	@cd $(BUILD) && cpack --config CPackConfig.cmake
+# --- end of desktop integration ---

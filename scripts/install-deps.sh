@@ -19,6 +19,9 @@ packages=(
   xdg-utils                                            # mail, open with the associated program
   libvips-tools                                        # vipsthumbnail, the thumbnail benchmark's yardstick
   fonts-dejavu-core                                    # a font present on every machine: captions measure the same
+  # --- desktop integration ---
+  desktop-file-utils appstream                         # menu entry and metainfo validators (tests)
+  dpkg-dev file                                        # make deb: dpkg-shlibdeps, and file, which CPack runs first
 )
 
 missing=()
