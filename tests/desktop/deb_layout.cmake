@@ -1,6 +1,7 @@
 # cmake -DBUILD=<build tree> -DLAYOUT=<deb_layout.txt> -DENTRY=<desktop entry> -P deb_layout.cmake
 # Builds the package into a scratch folder and checks its files against the
 # layout, its permissions, its dependencies and the menu entry's names.
+cmake_policy(SET CMP0057 NEW) # IN_LIST
 set(out ${BUILD}/deb-layout-test)
 file(REMOVE_RECURSE ${out})
 execute_process(COMMAND cpack --config ${BUILD}/CPackConfig.cmake -B ${out}
@@ -70,7 +71,8 @@ file(STRINGS ${ENTRY} mime REGEX "^MimeType=")
 if(NOT exec STREQUAL "Exec=fotello %f" OR NOT icon STREQUAL "Icon=fotello")
   list(APPEND errors "menu entry: ${exec} ${icon}")
 endif()
-if(NOT mime STREQUAL "MimeType=image/bmp;image/jpeg;image/gif;image/vnd.microsoft.icon;image/x-win-bitmap;image/wmf;")
+string(REPLACE "\\;" "," mime "${mime}") # file(STRINGS) keeps ";" escaped
+if(NOT mime STREQUAL "MimeType=image/bmp,image/jpeg,image/gif,image/vnd.microsoft.icon,image/x-win-bitmap,image/wmf,")
   list(APPEND errors "menu entry: ${mime}")
 endif()
 
