@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -84,6 +85,14 @@ TEST_F(InstanceLock, OnlyTheHolderServesAndAPathReachesItWithItsBytes) {
     EXPECT_FALSE(fotello::SendToRunningInstance(socket, path));
     EXPECT_FALSE(fotello::SendToRunningInstance(lock, path));
     EXPECT_FALSE(fotello::SendToRunningInstance(dir + "/none.sock", path));
+
+    // A file where the socket goes is not ours to remove: no socket then.
+    const std::string other = dir + "/b.lock", file = fotello::InstanceSocketPath(other);
+    { std::ofstream(file) << "x"; }
+    SingleInstanceLock beside(other);
+    EXPECT_FALSE(beside.otherInstanceRunning());
+    EXPECT_EQ(beside.takeServerSocket(), -1);
+    EXPECT_TRUE(fs::is_regular_file(file));
 }
 
 TEST_F(InstanceLock, ALinkAtTheLockPathIsNeverFollowed) {

@@ -2,11 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <QSignalSpy>
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
+#include "platform/single_instance.h"
+#include "shell/instance_server.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -98,6 +101,49 @@ TEST_F(StartLocation, FoldersTheTreeDoesNotShowOrNamedInOtherBytesStillOpen) {
     auto* tree = ctl<QTreeWidget>("tView");
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree->selectedItems().isEmpty(); }, kWaitMs));
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8(".ocultas — Fotello"));
+}
+
+} // namespace
+
+namespace {
+
+// The running instance's end of the socket: what a later start sends arrives
+// whole, once; what is no path does not arrive.
+TEST(InstanceServerTest, EachConnectionCarriesOnePath) {
+    const std::string dir = MakeTempDir();
+    const std::string lockPath = dir + "/i.lock";
+    SingleInstanceLock lock(lockPath);
+    InstanceServer server(lock.takeServerSocket());
+    ASSERT_TRUE(server.isListening());
+    QSignalSpy arrived(&server, &InstanceServer::pathArrived);
+    const std::string socket = InstanceSocketPath(lockPath);
+    const std::string big(std::size_t(InstanceServer::kMaxPath) + 1, 'a');
+    const struct {
+        std::string sent;
+        bool arrives;
+    } cases[] = {
+        {"/tmp/f\xe9rias/a b.jpg", true},
+        {std::string(std::size_t(InstanceServer::kMaxPath), 'b'), true},
+        {big, false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        arrived.clear();
+        ASSERT_TRUE(SendToRunningInstance(socket, c.sent));
+        // A later path that does arrive shows the one before was handled.
+        ASSERT_TRUE(SendToRunningInstance(socket, "/fim"));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !arrived.isEmpty() && arrived.last().at(0).toByteArray() == "/fim"; },
+            20000));
+        const QList<QByteArray> expected =
+            c.arrives ? QList<QByteArray>{QByteArray::fromStdString(c.sent), "/fim"}
+                      : QList<QByteArray>{"/fim"};
+        QList<QByteArray> got;
+        for (const auto& args : arrived)
+            got << args.at(0).toByteArray();
+        EXPECT_EQ(got, expected) << c.sent.size();
+    }
+    RemoveTree(dir);
 }
 
 } // namespace
