@@ -79,8 +79,10 @@ void FrmFotello::Form_Load() {
     // The keys browse the pictures from the start, not the first toolbar button.
     File1->setFocus(Qt::OtherFocusReason);
     showFolderInTitle();
+    // Once shown: a picture is read at the size of its pane, which only the
+    // first showing lays out.
     if (!startLocation_.isEmpty())
-        openStartLocation(startLocation_);
+        QTimer::singleShot(0, this, [this] { openStartLocation(startLocation_); });
 }
 
 void FrmFotello::LoadSettings() {
