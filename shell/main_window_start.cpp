@@ -45,6 +45,9 @@ void FrmFotello::pointListAtStart() {
 }
 
 void FrmFotello::openStartLocation(const QByteArray& localPath) {
+    // A slide show locks the list and the tree: its folder stays under it.
+    if (!File1->isEnabled())
+        return;
     const auto at = locationOf(localPath);
     if (!at || !File1->setLocalPath(at->folder)) {
         ShowMessage(this,

@@ -89,6 +89,18 @@ TEST_F(StartLocation, WhatCannotBeOpenedIsReportedAndChangesNothing) {
     }
 }
 
+TEST_F(StartLocation, ASlideShowKeepsItsFolder) {
+    start();
+    w->openStartLocation(local("Fotos/Viagens/2003"));
+    ASSERT_TRUE(Settled());
+    w->action("ctbSlide")->trigger();
+    w->openStartLocation(local("Fotos"));
+    EXPECT_EQ(ctl<FileListBox>("File1")->path(), dir + "/Fotos/Viagens/2003");
+    w->action("ctbSlideF")->trigger();
+    w->openStartLocation(local("Fotos"));
+    EXPECT_EQ(ctl<FileListBox>("File1")->path(), dir + "/Fotos");
+}
+
 TEST_F(StartLocation, FoldersTheTreeDoesNotShowOrNamedInOtherBytesStillOpen) {
     const QByteArray raw = local("Fotos/f\xe9rias");
     ASSERT_EQ(::mkdir(raw.constData(), 0755), 0);
