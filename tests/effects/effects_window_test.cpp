@@ -440,6 +440,30 @@ TEST_F(EffectsWindow, ADotInAFolderAboveDoesNotStopTheSave) {
     delete w.data();
 }
 
+TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
+    open(Gradient(8, 8));
+    EXPECT_FALSE(ctl<QWidget>("FileListHidden")->isVisible());
+    for (int width : {900, 420, 640}) {
+        w->resize(width, 300);
+        const QRect bar = ctl<QWidget>("ctbBar2")->geometry();
+        const QRect fechar = ctl<QWidget>("cmdFechar")->geometry();
+        const QRect web = ctl<QWidget>("ClarkTBButton2")->geometry();
+        const QRect nome = ctl<QWidget>("lblNome")->geometry();
+        const QRect status = ctl<QWidget>("lblStatus")->geometry();
+        SCOPED_TRACE(width);
+        EXPECT_EQ(fechar.x(), bar.width() - fechar.width() - bar.height() / 7);
+        EXPECT_EQ(ctl<QWidget>("ScrollBox1")->geometry(),
+                  QRect(0, bar.height(), w->centralWidget()->width(),
+                        w->centralWidget()->height() - bar.height()));
+        // The labels share the room between the buttons, half each.
+        EXPECT_GT(nome.left(), web.right());
+        EXPECT_EQ(status.left(), nome.right() + 1);
+        EXPECT_LT(status.right(), fechar.left());
+        EXPECT_LE(std::abs(nome.width() - status.width()), 1);
+        EXPECT_GT(status.right(), fechar.left() - 16);
+    }
+}
+
 TEST_F(EffectsWindow, ToolbarHints) {
     open(Gradient(8, 8));
     auto* fechar = ctl<ToolbarButton>("cmdFechar");
