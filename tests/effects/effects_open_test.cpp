@@ -42,6 +42,7 @@ TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePr
     auto* working = Control<ImageControl>(*f, "Picture1");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f->busy(); }, kWaitMs));
     EXPECT_EQ(working->picture().size(), QSize(1600, 1200));
+    EXPECT_EQ(Control<ImageControl>(*f, "Picture3")->picture().size(), QSize(1600, 1200));
 
     Control<QAction>(*f, "mnuNegative")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f->busy(); }, kWaitMs));
