@@ -31,6 +31,7 @@ TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePr
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->isVisible());
     EXPECT_FALSE(f->isModal());
+    EXPECT_TRUE(Control<QAction>(*f, "mnuSave")->isEnabled()) << "every item is on at opening";
     EXPECT_EQ(ctl<QLabel>("lblstatus")->text(), "");
     EXPECT_EQ(Control<QLineEdit>(*f, "txtPath")->text(), dir + "/fotos");
     EXPECT_EQ(Control<QLabel>(*f, "lblNome")->text(), "foto.jpg");
