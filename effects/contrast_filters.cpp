@@ -10,6 +10,7 @@
 
 #include "effects/filters.h"
 #include "effects/point_loop.h"
+#include "effects/wide_lookup.h"
 
 namespace fotello::filters {
 
@@ -42,13 +43,13 @@ inline void SpillStepLanes(Lanes& v, Lanes& o1, Lanes& o2) {
     v = v < 0 ? Lanes{} : (v > 255 ? Lanes{} + 255 : v);
 }
 
-// Spills the noted pixels of a chunk of a row, eight at a time, and stores
-// them; the rest (fewer than eight) are left for the caller. Returns how many
-// were done.
+// Spills the noted pixels eight at a time, their values from the table by
+// their original words, into a, b and c; the rest (fewer than eight) are left
+// for the caller. Returns how many were done.
 __attribute__((target_clones("avx2", "default"))) int SpillChunk(const int* table,
                                                                  const std::uint32_t* original,
-                                                                 const int* spillAt, int count,
-                                                                 PixelWord* row) {
+                                                                 std::int32_t* a, std::int32_t* b,
+                                                                 std::int32_t* c, int count) {
     int k = 0;
     for (; k + 8 <= count; k += 8) {
         Lanes va, vb, vc;
@@ -58,12 +59,8 @@ __attribute__((target_clones("avx2", "default"))) int SpillChunk(const int* tabl
             vb[i] = table[(v >> 8) & 0xFF];
             vc[i] = table[(v >> 16) & 0xFF];
         }
+        // Every lane was noted, so the first round is never skipped.
         for (int round = 0; round < 256; ++round) {
-            const Lanes out = (va < 0) | (va > 255) | (vb < 0) | (vb > 255) | (vc < 0) | (vc > 255);
-            const std::int32_t any =
-                out[0] | out[1] | out[2] | out[3] | out[4] | out[5] | out[6] | out[7];
-            if (any == 0)
-                break;
             const Lanes allLow = (va <= 0) & (vb <= 0) & (vc <= 0);
             const Lanes allHigh = (va >= 255) & (vb >= 255) & (vc >= 255);
             va = allLow ? Lanes{} : (allHigh ? Lanes{} + 255 : va);
@@ -72,10 +69,16 @@ __attribute__((target_clones("avx2", "default"))) int SpillChunk(const int* tabl
             SpillStepLanes(va, vb, vc);
             SpillStepLanes(vb, va, vc);
             SpillStepLanes(vc, va, vb);
+            const Lanes out = (va < 0) | (va > 255) | (vb < 0) | (vb > 255) | (vc < 0) | (vc > 255);
+            // Four words ORed rather than eight lanes taken out one by one.
+            std::uint64_t words[4];
+            std::memcpy(words, &out, sizeof words);
+            if ((words[0] | words[1] | words[2] | words[3]) == 0)
+                break;
         }
-        for (int i = 0; i < 8; ++i)
-            row[spillAt[k + i]] = (original[k + i] & kUnusedMask) | std::uint32_t(va[i]) |
-                                  (std::uint32_t(vb[i]) << 8) | (std::uint32_t(vc[i]) << 16);
+        std::memcpy(a + k, &va, sizeof va);
+        std::memcpy(b + k, &vb, sizeof vb);
+        std::memcpy(c + k, &vc, sizeof vc);
     }
     return k;
 }
@@ -107,34 +110,34 @@ void Contrast(const FilterJob& job) {
 
     const double f = (double(job.parameter) + 100) / 100;
     int table[256];
-    // Per channel, the value in place and, in the top bit, whether it left 0..255.
+    // Per channel, the value in place and, in the top bit, whether it left 0..255;
+    // and the same as bytes for the wide look-up.
     std::uint32_t lanes[3][256];
+    std::uint8_t fitted[256], high[256], outside[256];
     bool anyOutside = false;
+    bool fits16 = true; // the values as 16-bit: fitted is their low byte, high the other
     // 32-bit lanes are exact while every value and its spills stay far from overflow.
     bool lanesFit = true;
     for (int i = 0; i < 256; ++i) {
         const double v = std::nearbyint(f * double(i - mean) + double(mean));
         // Far beyond any pixel's reach; keeps the integers sane for absurd factors.
         table[i] = int(v > 1e9 ? 1e9 : (v < -1e9 ? -1e9 : v));
-        const bool outside = table[i] < 0 || table[i] > 255;
-        anyOutside = anyOutside || outside;
+        const bool out = table[i] < 0 || table[i] > 255;
+        anyOutside = anyOutside || out;
         lanesFit = lanesFit && table[i] > -(1 << 24) && table[i] < (1 << 24);
-        const std::uint32_t flag = outside ? 0x80000000u : 0u;
-        const std::uint32_t fitted = std::uint32_t(table[i]) & 0xFF;
-        lanes[0][i] = fitted | flag;
-        lanes[1][i] = (fitted << 8) | flag;
-        lanes[2][i] = (fitted << 16) | flag;
+        const std::uint32_t flag = out ? 0x80000000u : 0u;
+        fits16 = fits16 && table[i] >= -32768 && table[i] <= 32767;
+        fitted[i] = std::uint8_t(table[i] & 0xFF);
+        high[i] = std::uint8_t((table[i] >> 8) & 0xFF);
+        outside[i] = out ? 0xFF : 0;
+        lanes[0][i] = fitted[i] | flag;
+        lanes[1][i] = (std::uint32_t(fitted[i]) << 8) | flag;
+        lanes[2][i] = (std::uint32_t(fitted[i]) << 16) | flag;
     }
     if (!anyOutside) {
         // "Contrast -" and other curves that stay inside: a plain look-up,
         // still reporting the second pass's figures after the mean's 5.
-        ForEachWord(
-            job,
-            [&lanes](std::uint32_t v) {
-                return (v & kUnusedMask) | lanes[0][v & 0xFF] | lanes[1][(v >> 8) & 0xFF] |
-                       lanes[2][(v >> 16) & 0xFF];
-            },
-            95, 5);
+        ThroughTables(job, {fitted, fitted, fitted}, 95, 5);
         return;
     }
     ForRows(
@@ -145,16 +148,25 @@ void Contrast(const FilterJob& job) {
             // spilled afterwards, so a picture full of them does not stall.
             // Chunks of the row keep the notes on the stack.
             constexpr int kChunk = 256;
-            int spillAt[kChunk];
-            std::uint32_t original[kChunk];
+            int spillAt[kChunk + 16];
+            std::uint32_t original[kChunk + 16];
+            std::int32_t va[kChunk + 16], vb[kChunk + 16], vc[kChunk + 16];
+            std::uint32_t spilled[kChunk + 16];
             const std::uint32_t* const lb = lanes[0];
             const std::uint32_t* const lg = lanes[1];
             const std::uint32_t* const lr = lanes[2];
             const int width = w;
             for (int x0 = 0; x0 < width; x0 += kChunk) {
                 const int x1 = std::min(width, x0 + kChunk);
-                int count = 0;
-                for (int x = x0; x < x1; ++x) {
+                int wideCount = 0;
+                int x = x0;
+                if (job.wideLookups)
+                    x += LookupWideNoting(row + x0, x1 - x0, fitted, outside, original, spillAt, x0,
+                                          wideCount);
+                // A local count: its address has not escaped, so the stores to
+                // the row do not make the loop read it back from memory.
+                int count = wideCount;
+                for (; x < x1; ++x) {
                     const std::uint32_t v = row[x];
                     const std::uint32_t n =
                         lb[v & 0xFF] | lg[(v >> 8) & 0xFF] | lr[(v >> 16) & 0xFF];
@@ -163,16 +175,29 @@ void Contrast(const FilterJob& job) {
                     original[count] = v;
                     count += int(n >> 31);
                 }
-                int k = lanesFit ? SpillChunk(table, original, spillAt, count, row) : 0;
-                for (; k < count; ++k) {
-                    const std::uint32_t v = original[k];
-                    long long a = table[v & 0xFF];
-                    long long b = table[(v >> 8) & 0xFF];
-                    long long c = table[(v >> 16) & 0xFF];
-                    SpillIntoRange(a, b, c);
-                    row[spillAt[k]] = (v & kUnusedMask) | std::uint32_t(a) |
-                                      (std::uint32_t(b) << 8) | (std::uint32_t(c) << 16);
+                // The noted pixels spilled: sixteen at a time where the
+                // processor allows, else eight, then one by one.
+                int done = 0;
+                if (job.wideLookups && fits16) {
+                    done = SpillWide(original, count, fitted, high, spilled);
+                    for (int i = 0; i < done; ++i)
+                        row[spillAt[i]] = spilled[i];
                 }
+                const int rest = count - done;
+                int k = lanesFit ? SpillChunk(table, original + done, va, vb, vc, rest) : 0;
+                for (int i = k; i < rest; ++i) {
+                    const std::uint32_t v = original[done + i];
+                    long long a = table[v & 0xFF], b = table[(v >> 8) & 0xFF],
+                              c = table[(v >> 16) & 0xFF];
+                    SpillIntoRange(a, b, c);
+                    va[i] = std::int32_t(a);
+                    vb[i] = std::int32_t(b);
+                    vc[i] = std::int32_t(c);
+                }
+                for (k = 0; k < rest; ++k)
+                    row[spillAt[done + k]] = (original[done + k] & kUnusedMask) |
+                                             std::uint32_t(va[k]) | (std::uint32_t(vb[k]) << 8) |
+                                             (std::uint32_t(vc[k]) << 16);
             }
         },
         [&job](int y) { return job.Figure(y, 95, 5); });
@@ -222,34 +247,18 @@ void ContrastStretch(const FilterJob& job) {
     }
     job.progress->Report(10);
 
-    // One word table per channel, each value already in its channel's place.
-    std::uint32_t lanes[3][256];
+    std::uint8_t tables[3][256];
     for (int c = 0; c < 3; ++c) {
         for (int v = 0; v < 256; ++v) {
-            std::uint32_t out = std::uint32_t(v); // a flat channel keeps its values
+            int out = v; // a flat channel keeps its values
             if (hi[c] != lo[c]) {
                 const double s = std::nearbyint(double(v - lo[c]) * 255 / double(hi[c] - lo[c]));
-                out = std::uint32_t(s < 0 ? 0 : (s > 255 ? 255 : s));
+                out = int(s < 0 ? 0 : (s > 255 ? 255 : s));
             }
-            lanes[c][v] = out << (8 * c);
+            tables[c][v] = std::uint8_t(out);
         }
     }
-    ForRows(
-        job, 0, h - 1, true,
-        [&](int y) {
-            PixelWord* row = reinterpret_cast<PixelWord*>(job.workRow(y));
-            const std::uint32_t* const lb = lanes[0];
-            const std::uint32_t* const lg = lanes[1];
-            const std::uint32_t* const lr = lanes[2];
-            const int width = w;
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = row[x];
-                row[x] =
-                    (v & kUnusedMask) | lb[v & 0xFF] | lg[(v >> 8) & 0xFF] | lr[(v >> 16) & 0xFF];
-            }
-        },
-        [&job](int y) { return job.Figure(y, 90, 10); });
-    job.progress->Report(100);
+    ThroughTables(job, {tables[0], tables[1], tables[2]}, 90, 10);
 }
 
 } // namespace fotello::filters

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effects/filters.h"
+#include "effects/wide_lookup.h"
 
 namespace fotello {
 
@@ -149,6 +150,7 @@ FilterStatus FilterEngine::ApplyFilter(int number, PixelView picture, std::int32
     job.random = &random_;
     job.threads = threads_;
     job.bandPixels = bandPixels_;
+    job.wideLookups = wideLookups_ && filters::WideLookupSupported();
     if (routine.readsCopy && !empty) {
         if (!EnsureCopy(picture.byteCount())) {
             return FilterStatus::NoMemory;

@@ -46,6 +46,9 @@ public:
     // Pixels in one band of rows handed to a core (small values let tests
     // drive the split on tiny pictures).
     void setBandPixels(int pixels) { bandPixels_ = pixels < 1 ? 1 : pixels; }
+    // Off: the table filters look bytes up one at a time even where the
+    // processor could do 64 (tests hold both ways to the same bytes).
+    void setWideLookups(bool on) { wideLookups_ = on; }
     // The copy is kept between filters (a fresh block costs page faults);
     // the effects window releases it when it closes.
     void ReleaseBuffers();
@@ -60,6 +63,7 @@ private:
     UniformRandom random_;
     int threads_ = 1;
     int bandPixels_ = 65536;
+    bool wideLookups_ = true;
 };
 
 // The engine the effects window and the tools share.

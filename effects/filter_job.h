@@ -53,7 +53,8 @@ struct FilterJob {
     ProgressReporter* progress = nullptr;
     UniformRandom* random = nullptr;
     int threads = 1;
-    int bandPixels = 65536; // rows are handed to the cores in bands of about this many pixels
+    int bandPixels = 65536;   // rows are handed to the cores in bands of about this many pixels
+    bool wideLookups = false; // byte tables 64 bytes at a time (effects/wide_lookup.h)
 
     std::size_t stride() const { return std::size_t(width) * 4; }
     std::uint8_t* workRow(int y) const { return work + std::size_t(y) * stride(); }

@@ -1,5 +1,8 @@
 #include "effects/frm_efeitos.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -12,6 +15,7 @@
 #include <QUrl>
 #include <QtConcurrent>
 
+#include "controls/file_list_box.h"
 #include "controls/icons.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
@@ -131,6 +135,49 @@ PixelView ReadView(const QImage& image) {
 
 } // namespace
 
+// Resize1: while on, the bar's labels keep the shares of the room between the
+// two buttons that they had when it was switched on (the buttons themselves
+// are placed by ArrangeEffectsWindow, which runs fit()).
+class FrmEfeitos::ProportionalResize : public QObject {
+public:
+    ProportionalResize(std::function<QRect()> room, QObject* parent)
+        : QObject(parent), room_(std::move(room)) {
+        setObjectName("Resize1");
+    }
+    void switchOn(std::initializer_list<QWidget*> controls) {
+        const QRect room = room_();
+        shares_.clear();
+        for (QWidget* w : controls) {
+            const double width = std::max(1, room.width());
+            shares_.push_back(
+                {w, (w->x() - room.left()) / width, (w->x() + w->width() - room.left()) / width});
+        }
+        setProperty("on", true);
+    }
+    void switchOff() {
+        shares_.clear();
+        setProperty("on", false);
+    }
+    bool isOn() const { return property("on").toBool(); }
+    void fit() const {
+        const QRect room = room_();
+        for (const Share& s : shares_) {
+            const int left = room.left() + qRound(s.left * room.width());
+            const int right = room.left() + qRound(s.right * room.width());
+            s.control->setGeometry(left, s.control->y(), std::max(0, right - left),
+                                   s.control->height());
+        }
+    }
+
+private:
+    struct Share {
+        QWidget* control;
+        double left, right;
+    };
+    std::function<QRect()> room_;
+    std::vector<Share> shares_;
+};
+
 // What a filter's worker shares with the window; it outlives the window when
 // the main window goes while a filter runs.
 struct FrmEfeitos::FilterRun {
@@ -157,9 +204,18 @@ FrmEfeitos::FrmEfeitos(MainWindowHost& host, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &FrmEfeitos::Timer1_Timer);
     connect(&filterWatch_, &QFutureWatcher<FilterStatus>::finished, this, &FrmEfeitos::filterDone);
     buildMenus();
+    FileListHidden = new FileListBox("FileListHidden", client);
+    FileListHidden->hide();
+    Resize1 = new ProportionalResize([this] { return barRoom(); }, this);
     resize(640, 480);
     ArrangeEffectsWindow();
     Forms::instance().add(this);
+}
+
+QRect FrmEfeitos::barRoom() const {
+    const int left = ClarkTBButton2->geometry().right() + 12;
+    const int right = cmdFechar->x() - 8;
+    return QRect(left, 0, std::max(0, right - left), kBarHeight);
 }
 
 FrmEfeitos::~FrmEfeitos() {
@@ -251,13 +307,24 @@ void FrmEfeitos::ArrangeEffectsWindow() {
                     (kBarHeight - cmdFechar->height()) / 2);
     ClarkTBButton2->resize(ClarkTBButton2->sizeHint());
     ClarkTBButton2->move(4, (kBarHeight - ClarkTBButton2->height()) / 2);
-    const int left = ClarkTBButton2->geometry().right() + 12;
-    const int right = cmdFechar->x() - 8;
-    const int half = std::max(0, (right - left) / 2);
-    lblNome->setGeometry(left, 0, half, kBarHeight);
-    lblStatus->setGeometry(left + half, 0, std::max(0, right - left - half), kBarHeight);
+    if (Resize1 && Resize1->isOn())
+        Resize1->fit();
     ScrollBox1->setGeometry(0, kBarHeight, client->width(),
                             std::max(0, client->height() - kBarHeight));
+}
+
+void FrmEfeitos::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (Resize1->isOn())
+        return;
+    // Loaded: the window has its size now. The labels split the room between
+    // the buttons in half, and keep that share from here on.
+    ArrangeEffectsWindow();
+    const QRect room = barRoom();
+    const int half = room.width() / 2;
+    lblNome->setGeometry(room.left(), 0, half, kBarHeight);
+    lblStatus->setGeometry(room.left() + half, 0, room.width() - half, kBarHeight);
+    Resize1->switchOn({lblNome, lblStatus});
 }
 
 void FrmEfeitos::resizeEvent(QResizeEvent* e) {
@@ -543,6 +610,7 @@ void FrmEfeitos::mnuShake_Click() {
 void FrmEfeitos::closeEvent(QCloseEvent* e) {
     e->accept();
     closing_ = true;
+    Resize1->switchOff();
     Timer1->stop();
     if (running_)
         return; // hidden; deleted when the worker is done

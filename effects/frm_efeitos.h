@@ -23,6 +23,7 @@ class QTimer;
 
 namespace fotello {
 
+class FileListBox;
 class FrmFlip;
 class ImageControl;
 class ScrollBox;
@@ -66,11 +67,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     struct FilterRun;
+    class ProportionalResize;
     void buildMenus();
     void buildToolbar();
+    // The bar's room between its two buttons, where the labels go.
+    QRect barRoom() const;
     void menuItem_Click(const QString& name);
     void runFilter(int number, std::int32_t parameter);
     void filterDone();
@@ -97,6 +102,8 @@ private:
     QLabel* lblNome = nullptr;
     QLabel* lblStatus = nullptr;
     QLineEdit* txtPath = nullptr;
+    FileListBox* FileListHidden = nullptr;
+    ProportionalResize* Resize1 = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuAplic = nullptr;
     QAction* mnuDesfaz = nullptr;

@@ -31,6 +31,7 @@ TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePr
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->isVisible());
     EXPECT_FALSE(f->isModal());
+    EXPECT_TRUE(Control<QAction>(*f, "mnuSave")->isEnabled()) << "every item is on at opening";
     EXPECT_EQ(ctl<QLabel>("lblstatus")->text(), "");
     EXPECT_EQ(Control<QLineEdit>(*f, "txtPath")->text(), dir + "/fotos");
     EXPECT_EQ(Control<QLabel>(*f, "lblNome")->text(), "foto.jpg");
@@ -42,6 +43,7 @@ TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePr
     auto* working = Control<ImageControl>(*f, "Picture1");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f->busy(); }, kWaitMs));
     EXPECT_EQ(working->picture().size(), QSize(1600, 1200));
+    EXPECT_EQ(Control<ImageControl>(*f, "Picture3")->picture().size(), QSize(1600, 1200));
 
     Control<QAction>(*f, "mnuNegative")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f->busy(); }, kWaitMs));

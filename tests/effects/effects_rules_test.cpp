@@ -55,12 +55,6 @@ TEST(EffectsRules, TheFolderEndsWhereTheNameBegins) {
         EXPECT_EQ(PictureFolder(c.path, c.name), c.folder) << c.path;
 }
 
-TEST(EffectsRules, ProgressText) {
-    EXPECT_EQ(FilterProgressText(37), "Filtro: 37%");
-    EXPECT_EQ(FilterProgressText(0), "Filtro: 0%");
-    EXPECT_EQ(FilterProgressText(100), "Filtro: 100%");
-}
-
 TEST(EffectsRules, GammaAnswers) {
     const struct {
         const char* answer;

@@ -1,18 +1,23 @@
-// The effects window over a stand-in main window.
+// The effects window and its rotation dialog over a stand-in main window.
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QFile>
+#include <QGroupBox>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -192,28 +197,6 @@ TEST_F(EffectsWindow, MenuCaptionsAndAccessKeys) {
     EXPECT_EQ(items, 3 + 10 + 20 + 14);
 }
 
-TEST_F(EffectsWindow, OpensWithTheFolderNameAndBothPictures) {
-    const QImage picture = Gradient(30, 20);
-    open(picture);
-    EXPECT_EQ(ctl<QLineEdit>("txtPath")->text(), tmp.path());
-    EXPECT_EQ(ctl<QLabel>("lblNome")->text(), "praia.bmp");
-    EXPECT_EQ(w->imagePath, tmp.path() + "/praia.bmp");
-    EXPECT_EQ(shown(), picture);
-    EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), picture);
-    EXPECT_FALSE(w->isModal());
-    EXPECT_TRUE(saveOn());
-}
-
-TEST_F(EffectsWindow, AReducedPreviewIsReadAgainWhole) {
-    const QImage whole = Gradient(64, 48);
-    place("praia.bmp", makers::EncodeBmp(whole), whole.scaled(16, 12));
-    host.picture.naturalSize = whole.size();
-    openCurrent();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
-    EXPECT_EQ(shown(), whole);
-    EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), whole);
-}
-
 TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
     const QImage whole = Gradient(64, 48);
     const QString path = place("praia.bmp", "not a picture any more", whole.scaled(16, 12));
@@ -328,14 +311,16 @@ TEST_F(EffectsWindow, GammaAsksAndIgnoresWhatIsNotANumber) {
 }
 
 TEST_F(EffectsWindow, SavesOverBmpIcoAndJpegKeepingPermissions) {
-    const QImage picture = Gradient(32, 32);
+    const QImage picture = Gradient(40, 32);
     const struct {
         const char* name;
         QByteArray bytes;
     } cases[] = {
         {"a.bmp", makers::EncodeBmp(picture)},
         {"b.ico", makers::EncodeIco({picture})},
-        {"c.jpg", makers::EncodeJpeg(picture, 95)},
+        // Stored on its side with the tag that turns it upright: the saved
+        // pixels are upright, so no tag may turn them again.
+        {"c.jpg", makers::EncodeJpeg(picture.transformed(QTransform().rotate(-90)), 95, 6)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -346,7 +331,9 @@ TEST_F(EffectsWindow, SavesOverBmpIcoAndJpegKeepingPermissions) {
         trigger("mnuSave");
         EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
         EXPECT_EQ(host.rebuilt.value(host.rebuilt.size() - 1), path);
-        const QImage back = QImage(path).convertToFormat(QImage::Format_RGB32);
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage back = reader.read().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(back.size(), picture.size());
         if (QString(c.name).endsWith("jpg")) {
             const QColor a = back.pixelColor(10, 10), b = Negative(picture).pixelColor(10, 10);
@@ -360,23 +347,6 @@ TEST_F(EffectsWindow, SavesOverBmpIcoAndJpegKeepingPermissions) {
         EXPECT_EQ(st.st_mode & 0777, 0640u);
         delete w.data();
     }
-}
-
-TEST_F(EffectsWindow, ASavedJpegCarriesNoOrientation) {
-    const QImage upright = Gradient(20, 40);
-    // Stored on its side with the tag that turns it upright.
-    place("d.jpg", makers::EncodeJpeg(upright.transformed(QTransform().rotate(-90)), 95, 6),
-          upright);
-    openCurrent();
-    ASSERT_TRUE(filtered("mnuNegative"));
-    trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
-    QImageReader reader(host.picture.path);
-    reader.setAutoTransform(true);
-    EXPECT_EQ(reader.read().size(), QSize(20, 40));
-    QImageReader raw(host.picture.path);
-    raw.setAutoTransform(false);
-    EXPECT_EQ(raw.read().size(), QSize(20, 40));
 }
 
 TEST_F(EffectsWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
@@ -424,20 +394,28 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
     }
 }
 
-TEST_F(EffectsWindow, ADotInAFolderAboveDoesNotStopTheSave) {
-    const QImage picture = Gradient(8, 8);
-    QDir(tmp.path()).mkpath("joao.silva/fotos");
-    const QString path = tmp.path() + "/joao.silva/fotos/f.bmp";
-    ASSERT_TRUE(makers::WriteFile(path, makers::EncodeBmp(picture)));
-    host.picture = {path,    QFile::encodeName(path), "f.bmp", PictureKind::Unknown,
-                    picture, picture.size()};
-    w = new FrmEfeitos(host);
-    w->OpenPicture(tmp.path() + "/joao.silva/fotos", host.picture);
-    ASSERT_TRUE(filtered("mnuNegative"));
-    trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("As Alterações Foram Salvas."));
-    EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), Negative(picture));
-    delete w.data();
+TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
+    open(Gradient(8, 8));
+    EXPECT_FALSE(ctl<QWidget>("FileListHidden")->isVisible());
+    for (int width : {900, 420, 640}) {
+        w->resize(width, 300);
+        const QRect bar = ctl<QWidget>("ctbBar2")->geometry();
+        const QRect fechar = ctl<QWidget>("cmdFechar")->geometry();
+        const QRect web = ctl<QWidget>("ClarkTBButton2")->geometry();
+        const QRect nome = ctl<QWidget>("lblNome")->geometry();
+        const QRect status = ctl<QWidget>("lblStatus")->geometry();
+        SCOPED_TRACE(width);
+        EXPECT_EQ(fechar.x(), bar.width() - fechar.width() - bar.height() / 7);
+        EXPECT_EQ(ctl<QWidget>("ScrollBox1")->geometry(),
+                  QRect(0, bar.height(), w->centralWidget()->width(),
+                        w->centralWidget()->height() - bar.height()));
+        // The labels share the room between the buttons, half each.
+        EXPECT_GT(nome.left(), web.right());
+        EXPECT_EQ(status.left(), nome.right() + 1);
+        EXPECT_LT(status.right(), fechar.left());
+        EXPECT_LE(std::abs(nome.width() - status.width()), 1);
+        EXPECT_GT(status.right(), fechar.left() - 16);
+    }
 }
 
 TEST_F(EffectsWindow, ToolbarHints) {
@@ -453,6 +431,133 @@ TEST_F(EffectsWindow, ToolbarHints) {
     emit web->MouseExit();
     EXPECT_EQ(status(), "");
     EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
+}
+
+// The rotation dialog over the window, on a red picture with a blue left band.
+class FlipDialog : public EffectsWindow {
+protected:
+    void SetUp() override {
+        EffectsWindow::SetUp();
+        picture = QImage(300, 200, QImage::Format_RGB32);
+        picture.fill(QColor(200, 30, 30));
+        QPainter(&picture).fillRect(0, 0, 10, 200, QColor(0, 0, 255));
+        open(picture);
+    }
+    QDialog* dialog(const char* item) {
+        trigger(item);
+        return ctl<QDialog>("frmFlip");
+    }
+    void ok() { ctl<ToolbarButton>("ctbOk")->click(); }
+    bool menusOn() {
+        return ctl<QAction>("mnuAplic")->isEnabled() && saveOn() &&
+               ctl<QAction>("mnuDesfaz")->isEnabled();
+    }
+    QImage picture;
+};
+
+TEST_F(FlipDialog, TheCaptionChoosesThePanel) {
+    QDialog* d = dialog("mnuDef");
+    EXPECT_EQ(d->windowTitle(), "Rotate");
+    EXPECT_TRUE(ctl<QWidget>("PictRotate")->isVisible());
+    EXPECT_FALSE(ctl<QWidget>("PictControl")->isVisible());
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(ctl<QGroupBox>("Frame1")->title(), QString::fromUtf8("Ângulo:"));
+    EXPECT_EQ(ctl<QRadioButton>("optdir_1")->text(), QString::fromUtf8("Anti-Horário"));
+    dialog("mnuShake");
+    EXPECT_EQ(d->windowTitle(), "Shake");
+    EXPECT_TRUE(ctl<QWidget>("PictControl")->isVisible());
+    EXPECT_FALSE(ctl<QWidget>("PictRotate")->isVisible());
+}
+
+TEST_F(FlipDialog, OptionsScrollBarAndTypedAngle) {
+    dialog("mnuDef");
+    auto* text = ctl<QLineEdit>("txtCusa");
+    auto* scroll = ctl<QScrollBar>("VScroll1");
+    ctl<QRadioButton>("Opt270")->click();
+    EXPECT_EQ(text->text(), "270");
+    EXPECT_FALSE(text->isEnabled());
+    EXPECT_FALSE(scroll->isEnabled());
+    ctl<QRadioButton>("OptCustom")->click();
+    EXPECT_TRUE(text->isEnabled());
+    EXPECT_TRUE(scroll->isEnabled());
+    // The near end is 360, the far end 1: the top arrow raises the angle.
+    scroll->resize(18, 122);
+    QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(9, 4));
+    EXPECT_EQ(text->text(), "91");
+    QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(9, 118));
+    QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(9, 118));
+    EXPECT_EQ(text->text(), "89");
+    text->setFocus();
+    text->setText("12");
+    text->setCursorPosition(2);
+    QTest::keyClick(text, Qt::Key_A);
+    QTest::keyClick(text, Qt::Key_Minus);
+    EXPECT_EQ(text->text(), "12");
+    QTest::keyClick(text, Qt::Key_5);
+    QTest::keyClick(text, Qt::Key_7);
+    EXPECT_EQ(text->text(), "125"); // three characters at most
+    QTest::keyClick(text, Qt::Key_Backspace);
+    EXPECT_EQ(text->text(), "12");
+}
+
+TEST_F(FlipDialog, AnAngleOutsideTheRangeIsRefusedAndTheDialogStays) {
+    QPointer<QDialog> d = dialog("mnuDef");
+    ctl<QRadioButton>("OptCustom")->click();
+    ctl<QLineEdit>("txtCusa")->setText("361");
+    ok();
+    auto boxes = d->findChildren<QMessageBox*>("mensagem");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0]->text(), QString::fromUtf8("O ângulo de rotação deve estar entre 0°-360°"));
+    EXPECT_EQ(boxes[0]->windowTitle(), QString::fromUtf8("Angulo de Rotação"));
+    delete boxes[0];
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(ctl<QLineEdit>("txtCusa")->selectedText(), "361");
+    EXPECT_EQ(shown(), picture);
+    ctl<QLineEdit>("txtCusa")->setText("");
+    ok();
+    EXPECT_EQ(d->findChildren<QMessageBox*>("mensagem").size(), 1);
+}
+
+TEST_F(FlipDialog, NinetyOnAWidePictureGivesASquareTurnedTheChosenWay) {
+    // The turn itself is the engine's (its tests); here the options reach it.
+    trigger("mnuDesfaz");
+    for (const char* direction : {"optdir_0", "optdir_1"}) {
+        QPointer<QDialog> d = dialog("mnuDef");
+        ctl<QRadioButton>("Opt90")->click();
+        ctl<QRadioButton>(direction)->click();
+        ok();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
+        EXPECT_EQ(shown().size(), QSize(300, 300));
+        EXPECT_TRUE(menusOn());
+        // Clockwise ("Horário") the blue left edge goes up, anticlockwise down.
+        const bool up = QString(direction) == "optdir_0";
+        EXPECT_EQ(shown().pixel(150, up ? 5 : 294), qRgb(0, 0, 255)) << direction;
+        EXPECT_NE(shown().pixel(150, up ? 294 : 5), qRgb(0, 0, 255)) << direction;
+    }
+}
+
+TEST_F(FlipDialog, CancelLeavesEverythingAsItWas) {
+    trigger("mnuDesfaz");
+    QPointer<QDialog> d = dialog("mnuDef");
+    ctl<ToolbarButton>("ctbCancelar")->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(shown(), picture);
+    EXPECT_FALSE(ctl<QAction>("mnuSave")->isEnabled());
+}
+
+TEST_F(FlipDialog, ShakeDrawsCirclesAndRefusesAZeroStep) {
+    trigger("mnuDesfaz");
+    QPointer<QDialog> d = dialog("mnuShake");
+    ctl<QLineEdit>("Text1")->setText("0");
+    ok();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(shown(), picture);
+    ctl<QLineEdit>("Text1")->setText("4");
+    ok();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
+    EXPECT_TRUE(menusOn());
+    EXPECT_EQ(shown().size(), picture.size());
+    EXPECT_NE(shown(), picture); // the blue edge's circles spread to the right
 }
 
 } // namespace

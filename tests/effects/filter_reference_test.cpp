@@ -122,6 +122,10 @@ TEST(FilterReference, MatchesLiteralArithmetic) {
     split.setThreadCount(3);
     split.setBandPixels(1); // every row its own band
     ExpectMatchesReference(split);
+    // Byte tables one at a time, on processors that could do 64.
+    FilterEngine narrow;
+    narrow.setWideLookups(false);
+    ExpectMatchesReference(narrow);
 }
 
 TEST(FilterReference, LargePictureSplitAcrossCores) {
@@ -131,11 +135,20 @@ TEST(FilterReference, LargePictureSplitAcrossCores) {
     engine.setThreadCount(3);
     const Picture in = RandomPicture(2100, 1100, 61);
     UniformRandom unused(1);
-    for (int number : {7, 25, 19, 17, 21, 22, 23}) {
+    for (int number : {7, 25, 19, 17, 21, 22, 23, 14, 28}) {
         const std::int32_t p = number == 7 ? 0xFFFFFF : (number >= 21 ? 15 : 10);
         EXPECT_EQ(RunEngine(engine, number, in, p).bytes,
                   ReferenceFilter(number, in, p, unused).bytes)
             << number;
+    }
+    // Contrast with many pixels pushed out, on every table path.
+    engine.setWideLookups(false);
+    for (std::int32_t p : {10, 60, -180}) {
+        const auto want = ReferenceFilter(17, in, p, unused).bytes;
+        EXPECT_EQ(RunEngine(engine, 17, in, p).bytes, want) << p;
+        engine.setWideLookups(true);
+        EXPECT_EQ(RunEngine(engine, 17, in, p).bytes, want) << p;
+        engine.setWideLookups(false);
     }
 }
 
