@@ -366,6 +366,14 @@ private:
     void wireEffects(); // effects/effects_command.cpp
     // --- end of effects --------------------------------------------------------
 
+    // --- Printing (print/) ----------------------------------------------------
+public:
+    void ctbimprime_Click();
+
+private:
+    void wirePrinting(); // print/print_command.cpp
+    // --- end of printing -------------------------------------------------------
+
     QString programFolder_;
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load
