@@ -19,6 +19,9 @@ packages=(
   xdg-utils                                            # mail, open with the associated program
   libvips-tools                                        # vipsthumbnail, the thumbnail benchmark's yardstick
   fonts-dejavu-core                                    # a font present on every machine: captions measure the same
+  # printing: the tests start their own cupsd with a cups-pdf queue
+  cups cups-client printer-driver-cups-pdf             # cupsd and its filters, lpadmin/lpstat, the PDF printer
+  poppler-utils                                        # pdfinfo, pdftoppm: the tests read the printed pages
 )
 
 missing=()
