@@ -24,7 +24,7 @@ AASelectColor::AASelectColor(const QString& name, QWidget* parent) : QWidget(par
     picColor->setObjectName("picColor");
     picColor->setAutoFillBackground(true);
     picColor->installEventFilter(this);
-    resize(kSwatchWidth, kSwatchHeight);
+    setFixedSize(kSwatchWidth, kSwatchHeight);
     paintSwatch();
 }
 

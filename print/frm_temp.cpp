@@ -355,10 +355,8 @@ void FrmTemp::AAPrintPicture1_MarginReaded(std::int32_t left, std::int32_t top, 
 }
 
 void FrmTemp::txtCopies_Change() {
+    // Nothing below one copy ("0" leaves the count), nor past the 16-bit range.
     const double value = NumericValue(txtCopies->text().toStdString());
-    if (value <= 0)
-        return;
-    // A count past the 16-bit range is not taken.
     if (const auto copies = RoundToInt16(value); copies && *copies >= 1)
         AAPrintPicture1->setCopies(*copies);
 }

@@ -47,15 +47,18 @@ public:
         test::RemoveTree(dir.toStdString());
     }
     // The dialog over a picture file, its reading done.
-    void open(const QString& name, const QByteArray& bytes) {
+    void open(const QString& name, const QByteArray& bytes, bool wait = true) {
         const QString path = dir + "/" + name;
         ASSERT_TRUE(makers::WriteFile(path, bytes));
         dialog = new FrmTemp;
         dialog->OpenPicture(path, QFile::encodeName(path), name);
         dialog->show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->loading(); }, kWaitMs));
+        if (wait)
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->loading(); }, kWaitMs));
     }
-    void open(const QImage& picture) { open("foto.png", makers::EncodePng(picture)); }
+    void open(const QImage& picture, bool wait = true) {
+        open("foto.png", makers::EncodePng(picture), wait);
+    }
     template <class T> T* ctl(const QString& name) const { return Control<T>(*dialog, name); }
     AAPrintPicture* layout() const { return ctl<AAPrintPicture>("AAPrintPicture1"); }
     void type(const QString& box, const QString& text) {
@@ -78,8 +81,9 @@ public:
         return img;
     }
     bool previewIsBlank() const {
+        // The box's own background: no sheet drawn on it.
         const QImage drawn = ctl<PictureBox>("picPreview")->drawing();
-        const QRgb first = drawn.pixel(0, 0);
+        const QRgb first = ctl<PictureBox>("picPreview")->backColor().rgb();
         for (int y = 0; y < drawn.height(); ++y)
             for (int x = 0; x < drawn.width(); ++x)
                 if (drawn.pixel(x, y) != first)
@@ -123,6 +127,10 @@ TEST_F(PrintDialog, CopiesBox) {
         {"a count", [](PrintDialog& t) { t.type("txtCopies", "7"); }, "7", 7},
         {"zero leaves Copies alone", [](PrintDialog& t) { t.type("txtCopies", "0"); }, "0", 7},
         {"letters are dropped", [](PrintDialog& t) { t.type("txtCopies", "x2-"); }, "2", 2},
+        {"a pasted count past 16 bits, not taken",
+         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("40000"); }, "40000", 2},
+        {"a pasted fraction below one, not taken",
+         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("0.4"); }, "0.4", 2},
         {"empty, then left: one",
          [](PrintDialog& t) {
              t.type("txtCopies", "");
@@ -257,6 +265,22 @@ int OffThePreview(const QImage& sheet, const QImage& page) {
     return off;
 }
 
+int PdfCount() {
+    return static_cast<int>(QDir(CupsSandbox::instance().folder() + "/pdf")
+                                .entryList({"job_*.pdf"}, QDir::Files)
+                                .size());
+}
+
+// The first page at the screen's 96 pixels to the inch.
+QImage FirstPage(const QString& pdf, const QString& dir) {
+    int code = -1;
+    CupsSandbox::run("pdftoppm",
+                     {"-r", QString::number(kScreenDpi), "-f", "1", "-l", "1", "-singlefile",
+                      "-png", pdf, dir + "/page"},
+                     &code);
+    return code == 0 ? QImage(dir + "/page.png") : QImage();
+}
+
 // Page size in points from pdfinfo.
 QSizeF PageSize(const QString& pdf) {
     const QString info = CupsSandbox::run("pdfinfo", {pdf});
@@ -264,16 +288,16 @@ QSizeF PageSize(const QString& pdf) {
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
+// Asked for while the picture is still being read, the copies wait for it.
 TEST_F(Printing, EachCopyIsAJobOfTheSheetsPaper) {
-    open(quarters());
+    open(quarters(), false);
     ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
     ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1); // A5
     type("txtCopies", "3");
     const int jobs = CupsSandbox::instance().completedJobs();
-    const int before = static_cast<int>(QDir(CupsSandbox::instance().folder() + "/pdf")
-                                            .entryList({"job_*.pdf"}, QDir::Files)
-                                            .size());
-    QTest::mouseClick(ctl<QPushButton>("cmdPrint"), Qt::LeftButton);
+    const int before = PdfCount();
+    ASSERT_TRUE(dialog->loading());
+    ctl<QPushButton>("cmdPrint")->click();
     const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 3);
     ASSERT_EQ(pdfs.size(), before + 3);
     EXPECT_EQ(CupsSandbox::instance().completedJobs(), jobs + 3);
@@ -282,6 +306,36 @@ TEST_F(Printing, EachCopyIsAJobOfTheSheetsPaper) {
         EXPECT_NEAR(page.width(), 148 * kPointsPerMm, 2) << pdf.toStdString();
         EXPECT_NEAR(page.height(), 210 * kPointsPerMm, 2) << pdf.toStdString();
     }
+    // The picture is on the page: the yellow quarter below and right of the centre.
+    const QImage page = FirstPage(pdfs.last(), dir);
+    ASSERT_FALSE(page.isNull());
+    const QColor c = page.pixelColor(559 / 2 + 50, 794 / 2 + 75);
+    EXPECT_NEAR(c.red(), 240, 6);
+    EXPECT_NEAR(c.green(), 220, 6);
+    EXPECT_NEAR(c.blue(), 40, 6);
+}
+
+TEST_F(Printing, TheChosenPrinterGetsTheJob) {
+    ASSERT_TRUE(CupsSandbox::instance().addPdfQueue("PDF2"));
+    open(quarters());
+    auto* printers = ctl<QComboBox>("cmbPrinter");
+    ASSERT_EQ(printers->count(), 2);
+    EXPECT_EQ(printers->itemText(0), "PDF");
+    EXPECT_EQ(printers->itemText(1), "PDF2");
+    printers->setCurrentIndex(1);
+    emit printers->activated(1);
+    const int before = PdfCount();
+    const auto done = [](const QString& queue) {
+        return CupsSandbox::run("lpstat", {"-W", "completed", "-o", queue})
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    const auto onFirst = done("PDF");
+    ctl<QPushButton>("cmdPrint")->click();
+    ASSERT_EQ(CupsSandbox::instance().waitForPdfs(before + 1).size(), before + 1);
+    EXPECT_EQ(done("PDF2"), 1);
+    EXPECT_EQ(done("PDF"), onFirst);
+    EXPECT_TRUE(CupsSandbox::instance().removeQueue("PDF2"));
 }
 
 TEST_F(Printing, ThePreviewIsWhatThePrinterGets) {
@@ -290,20 +344,11 @@ TEST_F(Printing, ThePreviewIsWhatThePrinterGets) {
     ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1);
     ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);
     const QImage sheet = layout()->GetPreview();
-    const int before = static_cast<int>(QDir(CupsSandbox::instance().folder() + "/pdf")
-                                            .entryList({"job_*.pdf"}, QDir::Files)
-                                            .size());
+    const int before = PdfCount();
     QTest::mouseClick(ctl<QPushButton>("cmdPrint"), Qt::LeftButton);
     const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 1);
     ASSERT_EQ(pdfs.size(), before + 1);
-    const QString png = dir + "/page";
-    int code = -1;
-    CupsSandbox::run("pdftoppm",
-                     {"-r", QString::number(kScreenDpi), "-f", "1", "-l", "1", "-singlefile",
-                      "-png", pdfs.last(), png},
-                     &code);
-    ASSERT_EQ(code, 0);
-    const QImage page(png + ".png");
+    const QImage page = FirstPage(pdfs.last(), dir);
     ASSERT_FALSE(page.isNull());
     // The page is the paper (a little wider than the sheet's whole pixels).
     ASSERT_GE(page.width(), sheet.width());
