@@ -31,7 +31,7 @@ public:
 
     // lpadmin: the cups-pdf queue, or no queue of that name.
     bool addPdfQueue(const QString& name);
-    bool removeQueue(const QString& name);
+    void removeQueue(const QString& name);
 
     // Waits until no job is pending and `count` PDF files are written; they
     // come back in job order.

@@ -1,4 +1,4 @@
-// The print-layout control: its saved properties and the sheet it renders.
+// The print-layout control: the sheet it renders.
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -8,28 +8,6 @@
 
 namespace fotello {
 namespace {
-
-TEST(PrintPicture, SavesOnlyWhatDiffersFromTheDefaults) {
-    AAPrintPicture control("AAPrintPicture1");
-    PropertyBag bag;
-    control.WriteProperties(bag);
-    for (const char* key : {"Align", "Picture", "BackColor", "BorderColor", "ShowBorder",
-                            "PaperSize", "PaperWidth", "PaperHeight", "Stretch", "Copies"})
-        EXPECT_FALSE(bag.contains(key)) << key;
-    control.setAlign(8);
-    control.setPaperSize(kPaperA3);
-    control.setCopies(3);
-    control.setBorderColor(0x00FF00);
-    control.WriteProperties(bag);
-    AAPrintPicture copy("AAPrintPicture2");
-    copy.ReadProperties(bag);
-    EXPECT_EQ(copy.Align(), 8);
-    EXPECT_EQ(copy.PaperSize(), kPaperA3);
-    EXPECT_EQ(copy.Copies(), 3);
-    EXPECT_EQ(copy.BorderColor(), 0x00FF00);
-    EXPECT_TRUE(copy.ShowBorder());
-    EXPECT_EQ(copy.PaperWidth(), 210);
-}
 
 // The sheet: background, the picture where the layout puts it, the border
 // where the picture sits at its own size.
