@@ -22,6 +22,9 @@ packages=(
   # --- desktop integration ---
   desktop-file-utils appstream                         # menu entry and metainfo validators (tests)
   dpkg-dev file                                        # make deb: dpkg-shlibdeps, and file, which CPack runs first
+  # printing: the tests start their own cupsd with a cups-pdf queue
+  cups cups-client printer-driver-cups-pdf             # cupsd and its filters, lpadmin/lpstat, the PDF printer
+  poppler-utils                                        # pdfinfo, pdftoppm: the tests read the printed pages
 )
 
 missing=()

@@ -388,6 +388,13 @@ private:
     QByteArray startLocation_;
     QByteArray revealKey_; // the folder the tree is being opened down to
     // --- end of opening from the desktop ---------------------------------------
+    // --- Printing (print/) ----------------------------------------------------
+public:
+    void ctbimprime_Click();
+
+private:
+    void wirePrinting(); // print/print_command.cpp
+    // --- end of printing -------------------------------------------------------
 
     QString programFolder_;
     bool unloading_ = false;

@@ -1,0 +1,381 @@
+// The print dialog over a CUPS scheduler of the test's own (see cups_sandbox.h).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTest>
+
+#include "browse_fixture.h"
+#include "controls.h"
+#include "controls/picture_box.h"
+#include "cups_sandbox.h"
+#include "print/aa_print_picture.h"
+#include "print/frm_temp.h"
+
+namespace fotello {
+namespace {
+
+using test::Control;
+using test::CupsSandbox;
+
+// Before any test asks CUPS for a printer.
+class CupsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { CupsSandbox::instance(); }
+    void TearDown() override { CupsSandbox::instance().stop(); }
+};
+const auto* const kCups = ::testing::AddGlobalTestEnvironment(new CupsEnvironment);
+
+constexpr int kWaitMs = 20000;
+constexpr double kPointsPerMm = 72 / 25.4;
+
+class PrintDialog : public ::testing::Test {
+public:
+    void SetUp() override { dir = QString::fromStdString(test::MakeTempDir()); }
+    void TearDown() override {
+        delete dialog.data();
+        test::RemoveTree(dir.toStdString());
+    }
+    // The dialog over a picture file, its reading done.
+    void open(const QString& name, const QByteArray& bytes, bool wait = true) {
+        const QString path = dir + "/" + name;
+        ASSERT_TRUE(makers::WriteFile(path, bytes));
+        dialog = new FrmTemp;
+        dialog->OpenPicture(path, QFile::encodeName(path), name);
+        dialog->show();
+        if (wait)
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->loading(); }, kWaitMs));
+    }
+    void open(const QImage& picture, bool wait = true) {
+        open("foto.png", makers::EncodePng(picture), wait);
+    }
+    template <class T> T* ctl(const QString& name) const { return Control<T>(*dialog, name); }
+    AAPrintPicture* layout() const { return ctl<AAPrintPicture>("AAPrintPicture1"); }
+    void type(const QString& box, const QString& text) {
+        auto* edit = ctl<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    }
+    void leave(const QString& box) {
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(ctl<QLineEdit>(box), &out);
+    }
+    static QImage quarters() {
+        QImage img(200, 300, QImage::Format_RGB32);
+        img.fill(QColor(220, 30, 30));
+        QPainter p(&img);
+        p.fillRect(100, 0, 100, 150, QColor(30, 160, 40));
+        p.fillRect(0, 150, 100, 150, QColor(40, 60, 200));
+        p.fillRect(100, 150, 100, 150, QColor(240, 220, 40));
+        return img;
+    }
+    bool previewIsBlank() const {
+        // The box's own background: no sheet drawn on it.
+        const QImage drawn = ctl<PictureBox>("picPreview")->drawing();
+        const QRgb first = ctl<PictureBox>("picPreview")->backColor().rgb();
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (drawn.pixel(x, y) != first)
+                    return false;
+        return true;
+    }
+
+    QString dir;
+    QPointer<FrmTemp> dialog;
+};
+
+// With the PDF printer, or skipped with the reason the test cannot print for real.
+class Printing : public PrintDialog {
+public:
+    void SetUp() override {
+        PrintDialog::SetUp();
+        if (!CupsSandbox::instance().running())
+            GTEST_SKIP() << CupsSandbox::instance().failure().toStdString();
+        ASSERT_TRUE(CupsSandbox::instance().addPdfQueue("PDF"))
+            << CupsSandbox::instance().failure().toStdString();
+    }
+};
+
+TEST_F(PrintDialog, NoPrinterInstalledDisablesPrinting) {
+    CupsSandbox::instance().removeQueue("PDF");
+    open(quarters());
+    EXPECT_EQ(dialog->windowTitle(), "Imprimir Imagem");
+    EXPECT_EQ(ctl<QComboBox>("cmbPrinter")->count(), 0);
+    EXPECT_FALSE(ctl<QPushButton>("cmdPrint")->isEnabled());
+}
+
+TEST_F(PrintDialog, CopiesBox) {
+    open(quarters());
+    struct Step {
+        const char* what;
+        std::function<void(PrintDialog&)> act;
+        const char* text;
+        int copies;
+    } steps[] = {
+        {"starts at one", [](PrintDialog&) {}, "1", 1},
+        {"a count", [](PrintDialog& t) { t.type("txtCopies", "7"); }, "7", 7},
+        {"zero leaves Copies alone", [](PrintDialog& t) { t.type("txtCopies", "0"); }, "0", 7},
+        {"letters are dropped", [](PrintDialog& t) { t.type("txtCopies", "x2-"); }, "2", 2},
+        {"a pasted count past 16 bits, not taken",
+         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("40000"); }, "40000", 2},
+        {"a pasted fraction below one, not taken",
+         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("0.4"); }, "0.4", 2},
+        {"empty, then left: one",
+         [](PrintDialog& t) {
+             t.type("txtCopies", "");
+             t.leave("txtCopies");
+         },
+         "1", 1},
+        {"the spin bar's up arrow adds one",
+         [](PrintDialog& t) {
+             auto* bar = t.ctl<QScrollBar>("VScroll1");
+             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
+         },
+         "2", 2},
+    };
+    for (const Step& s : steps) {
+        s.act(*this);
+        EXPECT_EQ(ctl<QLineEdit>("txtCopies")->text(), s.text) << s.what;
+        EXPECT_EQ(layout()->Copies(), s.copies) << s.what;
+    }
+}
+
+TEST_F(PrintDialog, PaperSizes) {
+    open(quarters());
+    struct Step {
+        int paper;
+        const char* width;
+        const char* height;
+        bool editable;
+    } steps[] = {
+        {2, "210", "297", false},
+        {3, "297", "420", false},
+        {1, "148", "210", false},
+        {0, "210", "297", true},
+    };
+    for (const Step& s : steps) {
+        ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(s.paper);
+        EXPECT_EQ(layout()->PaperSize(), s.paper);
+        EXPECT_EQ(ctl<QLineEdit>("txtWidth")->text(), s.width) << s.paper;
+        EXPECT_EQ(ctl<QLineEdit>("txtHeight")->text(), s.height) << s.paper;
+        EXPECT_EQ(ctl<QLineEdit>("txtWidth")->isEnabled(), s.editable) << s.paper;
+        EXPECT_EQ(ctl<QLineEdit>("txtHeight")->isEnabled(), s.editable) << s.paper;
+    }
+    // A custom side is taken on Enter; one the printer cannot have is not.
+    type("txtWidth", "100");
+    EXPECT_EQ(layout()->PaperWidth(), 210);
+    QTest::keyClick(ctl<QLineEdit>("txtWidth"), Qt::Key_Return);
+    EXPECT_EQ(layout()->PaperWidth(), 100);
+    EXPECT_EQ(layout()->GetPreview().width(), 378); // 100 mm at 96 to the inch
+    type("txtHeight", "0");
+    QTest::keyClick(ctl<QLineEdit>("txtHeight"), Qt::Key_Return);
+    EXPECT_EQ(layout()->PaperHeight(), 297);
+    EXPECT_EQ(ctl<QLineEdit>("txtHeight")->text(), "297");
+}
+
+TEST_F(PrintDialog, FillingThePageGreysTheAlignment) {
+    open(quarters());
+    auto* stretch = ctl<QCheckBox>("chkStretch");
+    EXPECT_FALSE(stretch->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>("chkShowBorder")->isChecked());
+    EXPECT_TRUE(ctl<QCheckBox>("chkPreview")->isChecked());
+    EXPECT_EQ(ctl<QComboBox>("cmbAlign")->currentText(), "Centralizado");
+    stretch->click();
+    EXPECT_TRUE(layout()->Stretch());
+    EXPECT_FALSE(ctl<QComboBox>("cmbAlign")->isEnabled());
+    stretch->click();
+    EXPECT_FALSE(layout()->Stretch());
+    EXPECT_TRUE(ctl<QComboBox>("cmbAlign")->isEnabled());
+}
+
+TEST_F(PrintDialog, MarginsGoToTheirOwnBoxes) {
+    open(quarters());
+    emit layout()->MarginReaded(11, 22, 33, 44);
+    EXPECT_EQ(ctl<QLineEdit>("txtLeft")->text(), "11");
+    EXPECT_EQ(ctl<QLineEdit>("txtTop")->text(), "22");
+    EXPECT_EQ(ctl<QLineEdit>("txtRight")->text(), "33");
+    EXPECT_EQ(ctl<QLineEdit>("txtBottom")->text(), "44");
+}
+
+TEST_F(PrintDialog, APictureThatCannotBeReadLeavesNoPreview) {
+    open("broken.jpg", QByteArray("\xFF\xD8\xFF\xE0 not a picture", 22));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(layout()->Picture().isNull());
+    EXPECT_TRUE(previewIsBlank());
+    // The same dialog shows the next picture.
+    const QString path = dir + "/good.png";
+    ASSERT_TRUE(makers::WriteFile(path, makers::EncodePng(quarters())));
+    dialog->OpenPicture(path, QFile::encodeName(path), "good.png");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->loading(); }, kWaitMs));
+    EXPECT_FALSE(previewIsBlank());
+}
+
+TEST_F(Printing, AnEmptyPrinterBoxAsksForAPrinter) {
+    open(quarters());
+    const int jobs = CupsSandbox::instance().completedJobs();
+    ctl<QComboBox>("cmbPrinter")->setEditText("");
+    QTest::mouseClick(ctl<QPushButton>("cmdPrint"), Qt::LeftButton);
+    auto* box = dialog->findChild<QMessageBox*>("mensagem");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "Por favor, selecione uma Impressora !");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    EXPECT_EQ(CupsSandbox::instance().completedJobs(), jobs);
+    EXPECT_EQ(CupsSandbox::run("lpstat", {"-o"}).trimmed(), "");
+}
+
+// Page pixels that are not what the sheet shows there: each must lie within
+// the range of the sheet's pixels around it (CUPS may fit the page to the
+// printer's paper, which moves the sheet by a fraction of a pixel).
+int OffThePreview(const QImage& sheet, const QImage& page) {
+    const auto at = [&](int x, int y) {
+        return sheet.pixel(std::clamp(x, 0, sheet.width() - 1),
+                           std::clamp(y, 0, sheet.height() - 1));
+    };
+    int off = 0;
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x)
+            for (int shift : {16, 8, 0}) {
+                int lo = 255, hi = 0;
+                for (int d = 0; d < 9; ++d) {
+                    const int v = (at(x + d % 3 - 1, y + d / 3 - 1) >> shift) & 0xFF;
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+                const int got = (page.pixel(x, y) >> shift) & 0xFF;
+                if (got < lo - 3 || got > hi + 3) {
+                    ++off;
+                    break;
+                }
+            }
+    return off;
+}
+
+int PdfCount() {
+    return static_cast<int>(QDir(CupsSandbox::instance().folder() + "/pdf")
+                                .entryList({"job_*.pdf"}, QDir::Files)
+                                .size());
+}
+
+// The first page at the screen's 96 pixels to the inch.
+QImage FirstPage(const QString& pdf, const QString& dir) {
+    int code = -1;
+    CupsSandbox::run("pdftoppm",
+                     {"-r", QString::number(kScreenDpi), "-f", "1", "-l", "1", "-singlefile",
+                      "-png", pdf, dir + "/page"},
+                     &code);
+    return code == 0 ? QImage(dir + "/page.png") : QImage();
+}
+
+// Page size in points from pdfinfo.
+QSizeF PageSize(const QString& pdf) {
+    const QString info = CupsSandbox::run("pdfinfo", {pdf});
+    const auto m = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)").match(info);
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+// Asked for while the picture is still being read, the copies wait for it.
+TEST_F(Printing, EachCopyIsAJobOfTheSheetsPaper) {
+    open(quarters(), false);
+    ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
+    ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1); // A5
+    type("txtCopies", "3");
+    const int jobs = CupsSandbox::instance().completedJobs();
+    const int before = PdfCount();
+    ASSERT_TRUE(dialog->loading());
+    ctl<QPushButton>("cmdPrint")->click();
+    const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 3);
+    ASSERT_EQ(pdfs.size(), before + 3);
+    EXPECT_EQ(CupsSandbox::instance().completedJobs(), jobs + 3);
+    for (const QString& pdf : pdfs.mid(before)) {
+        const QSizeF page = PageSize(pdf);
+        EXPECT_NEAR(page.width(), 148 * kPointsPerMm, 2) << pdf.toStdString();
+        EXPECT_NEAR(page.height(), 210 * kPointsPerMm, 2) << pdf.toStdString();
+    }
+    // The picture is on the page: the yellow quarter below and right of the centre.
+    const QImage page = FirstPage(pdfs.last(), dir);
+    ASSERT_FALSE(page.isNull());
+    const QColor c = page.pixelColor(559 / 2 + 50, 794 / 2 + 75);
+    EXPECT_NEAR(c.red(), 240, 6);
+    EXPECT_NEAR(c.green(), 220, 6);
+    EXPECT_NEAR(c.blue(), 40, 6);
+}
+
+TEST_F(Printing, TheChosenPrinterGetsTheJob) {
+    ASSERT_TRUE(CupsSandbox::instance().addPdfQueue("PDF2"));
+    open(quarters());
+    auto* printers = ctl<QComboBox>("cmbPrinter");
+    ASSERT_EQ(printers->count(), 2);
+    EXPECT_EQ(printers->itemText(0), "PDF");
+    EXPECT_EQ(printers->itemText(1), "PDF2");
+    printers->setCurrentIndex(1);
+    emit printers->activated(1);
+    const int before = PdfCount();
+    const auto done = [](const QString& queue) {
+        return CupsSandbox::run("lpstat", {"-W", "completed", "-o", queue})
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    const auto onFirst = done("PDF");
+    ctl<QPushButton>("cmdPrint")->click();
+    ASSERT_EQ(CupsSandbox::instance().waitForPdfs(before + 1).size(), before + 1);
+    EXPECT_EQ(done("PDF2"), 1);
+    EXPECT_EQ(done("PDF"), onFirst);
+    CupsSandbox::instance().removeQueue("PDF2");
+}
+
+TEST_F(Printing, ThePreviewIsWhatThePrinterGets) {
+    open(quarters());
+    ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
+    ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1);
+    ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);
+    const QImage sheet = layout()->GetPreview();
+    const int before = PdfCount();
+    QTest::mouseClick(ctl<QPushButton>("cmdPrint"), Qt::LeftButton);
+    const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 1);
+    ASSERT_EQ(pdfs.size(), before + 1);
+    const QImage page = FirstPage(pdfs.last(), dir);
+    ASSERT_FALSE(page.isNull());
+    // The page is the paper (a little wider than the sheet's whole pixels).
+    ASSERT_GE(page.width(), sheet.width());
+    ASSERT_GE(page.height(), sheet.height());
+    EXPECT_EQ(OffThePreview(sheet, page), 0);
+}
+
+// The main window's print button opens the one dialog on the current picture.
+class PrintCommand : public test::BrowseFixture {};
+
+TEST_F(PrintCommand, OpensTheDialogOnTheCurrentPicture) {
+    write("a.bmp", makers::EncodeBmp(picture(40, 30)));
+    write("b.bmp", makers::EncodeBmp(picture(30, 40, Qt::blue)));
+    start();
+    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir));
+    ASSERT_TRUE(Settled());
+    w->action("ctbimprime")->trigger();
+    EXPECT_EQ(w->findChild<FrmTemp*>("frmTemp"), nullptr); // nothing is current yet
+    for (const char* name : {"a.bmp", "b.bmp"}) {
+        pick(name);
+        ASSERT_TRUE(w->action("ctbimprime")->isEnabled());
+        w->action("ctbimprime")->trigger();
+        const auto dialogs = w->findChildren<FrmTemp*>("frmTemp");
+        ASSERT_EQ(dialogs.size(), 1);
+        EXPECT_EQ(Control<QLineEdit>(*dialogs[0], "txtFileName")->text(), dir + "/" + name);
+        EXPECT_EQ(Control<QLabel>(*dialogs[0], "Label1")->text(), name);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs[0]->loading(); }, kWaitMs));
+        EXPECT_EQ(Control<AAPrintPicture>(*dialogs[0], "AAPrintPicture1")->Picture().width(),
+                  QString(name) == "a.bmp" ? 40 : 30);
+    }
+}
+
+} // namespace
+} // namespace fotello
