@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "reference_filters.h"
@@ -108,7 +109,8 @@ protected:
         for (const auto& entry : fs::directory_iterator(dir_)) {
             const std::string name = entry.path().filename().string();
             EXPECT_TRUE(name == "in.bmp" || name == "old.bmp" || name == "folder.bmp" ||
-                        name == "notapicture.bmp")
+                        name == "notapicture.bmp" || name == "null.bmp" || name == "fifo.bmp" ||
+                        name == "link.bmp")
                 << "left behind: " << name;
         }
     }
@@ -157,8 +159,31 @@ TEST_F(FilterTool, BadArguments) {
           "2 x in.bmp out.bmp", "2 99999999999 in.bmp out.bmp", "2 0 in.bmp",
           "2 0 in.bmp out.bmp extra", "2 0 in.bmp out.jpg", "flip-h in.bmp",
           "rotate 400 cw in.bmp out.bmp", "rotate 45 left in.bmp out.bmp",
-          "shake 0 4 7 in.bmp out.bmp", "shake 4 4 -1 in.bmp out.bmp"})
+          "shake 0 4 7 in.bmp out.bmp", "shake 4 4 -1 in.bmp out.bmp",
+          // Circles past width + height (11 + 7) never touch the picture.
+          "shake 4 4 19 in.bmp out.bmp", "shake 1 1 2147483647 in.bmp out.bmp"})
         ExpectFailure(args, 2);
+    EXPECT_EQ(Run("shake 4 4 18 in.bmp out.bmp"), 0) << err_;
+}
+
+TEST_F(FilterTool, NamesThatAreNotUtf8KeepTheirBytes) {
+    fs::copy_file(dir_ / "in.bmp", dir_ / "in\xff.bmp");
+    ASSERT_EQ(Run("flip-h 'in\xff.bmp' 'out\xe9.png'"), 0) << err_;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "out\xe9.png"));
+}
+
+TEST_F(FilterTool, OutputsThatAreNotRegularFilesAreLeftAlone) {
+    std::ofstream(dir_ / "old.bmp") << "old";
+    fs::create_symlink("/dev/null", dir_ / "null.bmp");
+    fs::create_symlink("old.bmp", dir_ / "link.bmp");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    for (const char* output : {"null.bmp", "link.bmp", "fifo.bmp"})
+        ExpectFailure(std::string("2 0 in.bmp ") + output, 4);
+    EXPECT_EQ(fs::read_symlink(dir_ / "null.bmp"), "/dev/null");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "link.bmp"), "old.bmp");
+    EXPECT_EQ(ReadAll(dir_ / "old.bmp"), "old");
+    EXPECT_TRUE(fs::is_fifo(dir_ / "fifo.bmp"));
 }
 
 TEST_F(FilterTool, UnreadableInputAndUnwritableOutput) {
