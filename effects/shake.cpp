@@ -1,5 +1,6 @@
 #include "effects/shake.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace fotello {
@@ -38,6 +39,10 @@ void DrawCircle(PixelView picture, int cx, int cy, int radius, const std::uint8_
             err += 2 * (y - x) + 1;
         }
     }
+}
+
+long long ShakeRadiusLimit(int width, int height) {
+    return (long long)std::max(width, 0) + std::max(height, 0);
 }
 
 bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius,

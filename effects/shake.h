@@ -18,6 +18,11 @@ namespace fotello {
 bool ShakeEffect(PixelView source, PixelView target, int stepX, int stepY, int radius,
                  const std::function<void(long long y, long long last)>& onRow = {});
 
+// The largest radius worth drawing on a width x height picture (the tool's
+// DIÂMETRO): a larger circle centred on the picture has no point on it. The
+// walk's length grows with the radius, so larger ones are refused, not run.
+long long ShakeRadiusLimit(int width, int height);
+
 // A one-pixel circle outline (midpoint rule), clipped to the picture.
 void DrawCircle(PixelView picture, int cx, int cy, int radius, const std::uint8_t colour[3]);
 

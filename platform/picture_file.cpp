@@ -1,5 +1,6 @@
 #include "platform/picture_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -38,7 +39,8 @@ private:
 
 } // namespace
 
-PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes) {
+PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes,
+                                    const std::function<bool(const QByteArray&)>& enough) {
     if (localPath.isEmpty() || localPath.contains('\0'))
         return Failure(PictureError::Unreadable, QStringLiteral("no such file"));
     // Follow symbolic links (a link to a photo is a photo) but look before
@@ -64,11 +66,18 @@ PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes
     // The file may grow or shrink while we read: read to its end, not to the
     // length seen by fstat, and stop past the limit.
     PictureFileData result;
-    qint64 capacity = qMin<qint64>(info.st_size, maxBytes) + 1;
+    qint64 capacity = std::min<qint64>({info.st_size, maxBytes, kFirstReadBytes - 1}) + 1;
     result.bytes.resize(capacity);
     qint64 total = 0;
     for (;;) {
         if (total == capacity) {
+            if (enough) {
+                const QByteArray soFar = QByteArray::fromRawData(result.bytes.constData(), total);
+                if (enough(soFar)) {
+                    result.bytes.truncate(total);
+                    return result;
+                }
+            }
             if (capacity > maxBytes)
                 return Failure(PictureError::TooLarge, QStringLiteral("file too large"));
             capacity = qMin(capacity * 2, maxBytes + 1);

@@ -3,6 +3,8 @@
 // file: a FIFO, socket, device or folder named like a picture is refused
 // before it is opened, and a FIFO swapped in afterwards cannot block us.
 
+#include <functional>
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,12 @@ struct PictureFileData {
 };
 
 // localPath is the path as the file system spells it (any bytes but NUL).
-PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes);
+// The file is read in growing steps, a first one of kFirstReadBytes: after each
+// step that fills the buffer, `enough` (if given) sees what was read so far and
+// may stop the reading there, so that a file whose start already says it is
+// broken, complete or a bomb is never held whole.
+inline constexpr qint64 kFirstReadBytes = 64 * 1024;
+PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes,
+                                    const std::function<bool(const QByteArray&)>& enough = {});
 
 } // namespace fotello

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace fotello {
 namespace {
@@ -36,6 +37,37 @@ bool IsWmfHeader(Bytes d, std::size_t p) {
         return false;
     const auto type = Le16(d, p), headerWords = Le16(d, p + 2), version = Le16(d, p + 4);
     return (type == 1 || type == 2) && headerWords == 9 && (version == 0x100 || version == 0x300);
+}
+
+// Walks run-length coded rows to the end-of-bitmap escape, or to the end of
+// the last row for writers that leave that escape out; false when the data
+// ends first.
+bool WalkRle(Bytes d, bool fourBits, std::int64_t rows) {
+    std::size_t pos = 0;
+    std::int64_t row = 0;
+    while (row < rows) {
+        if (!Has(d, pos, 2))
+            return false;
+        const std::size_t count = d[pos], code = d[pos + 1];
+        pos += 2;
+        if (count > 0)
+            continue; // a run of `count` pixels
+        if (code == 0) {
+            ++row;
+        } else if (code == 1) {
+            return true;
+        } else if (code == 2) {
+            if (!Has(d, pos, 2))
+                return false;
+            row += d[pos + 1];
+            pos += 2;
+        } else {
+            // `code` pixels stored as they are, padded to a 16-bit boundary.
+            const std::size_t bytes = fourBits ? (code + 1) / 2 : code;
+            pos += (bytes + 1) / 2 * 2;
+        }
+    }
+    return true;
 }
 
 void ProbeBmp(Bytes d, PictureProbe& p) {
@@ -89,8 +121,10 @@ void ProbeBmp(Bytes d, PictureProbe& p) {
         // Up to 2^33 bytes a row times 2^31 rows: compare by division, never multiply.
         const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
         p.truncated = height > available / rowBytes;
-    } else if (compression == 1 || compression == 2) {
-        p.truncated = std::max<std::int64_t>(imageBytes, 2) > available; // run-length coded rows
+    } else if ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) {
+        // The size field is often 0: the stream itself says where it ends.
+        p.truncated = std::int64_t(imageBytes) > available ||
+                      !WalkRle(d.subspan(std::size_t(start)), compression == 2, height);
     } else {
         p.invalid = true;
     }
@@ -100,9 +134,48 @@ bool IsStartOfFrame(std::uint8_t m) {
     return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
 }
 
+struct JpegComponent {
+    int id;
+    std::int64_t blocks; // of 8 x 8 coefficients
+};
+
+// The frame header's components with the blocks libjpeg keeps for each: rows
+// rounded up to the component's vertical sampling factor.
+std::vector<JpegComponent> FrameComponents(Bytes frame, std::int64_t width, std::int64_t height) {
+    const std::size_t count = frame.size() > 7 ? frame[7] : 0;
+    if (!Has(frame, 8, 3 * count))
+        return {};
+    int hMax = 1, vMax = 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        hMax = std::max(hMax, frame[9 + 3 * i] >> 4);
+        vMax = std::max(vMax, frame[9 + 3 * i] & 15);
+    }
+    std::vector<JpegComponent> out;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int h = std::max(1, frame[9 + 3 * i] >> 4), v = std::max(1, frame[9 + 3 * i] & 15);
+        const std::int64_t across = (width * h + 8 * hMax - 1) / (8 * hMax);
+        const std::int64_t down = ((height * v + 8 * vMax - 1) / (8 * vMax) + v - 1) / v * v;
+        out.push_back({frame[8 + 3 * i], across * down});
+    }
+    return out;
+}
+
+// Coefficients a scan header makes the decoder go over: every block of each
+// component it names.
+std::int64_t ScanCoefficients(Bytes scan, const std::vector<JpegComponent>& components) {
+    const std::size_t count = scan.size() > 2 ? scan[2] : 0;
+    std::int64_t total = 0;
+    for (std::size_t j = 0; j < count && Has(scan, 3 + 2 * j, 1); ++j)
+        for (const JpegComponent& c : components)
+            if (c.id == scan[3 + 2 * j])
+                total += c.blocks * 64;
+    return total;
+}
+
 void ProbeJpeg(Bytes d, PictureProbe& p) {
     std::size_t pos = 2;
-    bool sawScan = false;
+    bool sawScan = false, progressive = false;
+    std::vector<JpegComponent> components;
     for (;;) {
         // Skip to the next marker; libjpeg also steps over stray bytes and fill 0xFFs.
         while (pos < d.size() && d[pos] != 0xFF)
@@ -134,11 +207,15 @@ void ProbeJpeg(Bytes d, PictureProbe& p) {
             p.width = Be16(d, pos + 5);
             if (p.width == 0 || p.height == 0)
                 p.invalid = true; // a height given later by DNL: libjpeg refuses it too
+            progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            if (Has(d, pos, length))
+                components = FrameComponents(d.subspan(pos, length), p.width, p.height);
         }
         if (!Has(d, pos, length)) {
             p.truncated = true;
             return;
         }
+        const Bytes segment = d.subspan(pos, length);
         pos += length;
         if (marker != 0xDA)
             continue;
@@ -147,6 +224,18 @@ void ProbeJpeg(Bytes d, PictureProbe& p) {
             return;
         }
         sawScan = true;
+        p.scanCoefficients += ScanCoefficients(segment, components);
+        if (++p.scans > kMaxJpegScans || p.scanCoefficients > kMaxJpegScanCoefficients) {
+            p.invalid = true;
+            return;
+        }
+        // A progressive or multi-scan file is decoded into coefficient buffers for
+        // the whole picture first.
+        if (progressive || p.scans > 1) {
+            p.coefficientBytes = 0;
+            for (const JpegComponent& c : components)
+                p.coefficientBytes += c.blocks * 128;
+        }
         // Entropy-coded data runs to the next marker other than a stuffed 0xFF00 or a restart.
         for (;;) {
             const void* ff = std::memchr(d.data() + pos, 0xFF, d.size() - pos);
@@ -184,6 +273,7 @@ bool SkipSubBlocks(Bytes d, std::size_t& pos) {
 }
 
 void ProbeGif(Bytes d, PictureProbe& p) {
+    p.decodedPixelBytes = 8; // the canvas and the copy that disposal restores from
     if (!Has(d, 0, 13)) {
         p.truncated = true;
         return;
@@ -306,9 +396,10 @@ void ProbePng(Bytes d, PictureProbe& p) {
             p.invalid = true;
             return;
         }
-        if (header && Has(d, pos + 8, 8)) {
+        if (header && Has(d, pos + 8, 9)) {
             p.width = Be32(d, pos + 8);
             p.height = Be32(d, pos + 12);
+            p.decodedPixelBytes = d[pos + 16] == 16 ? 8 : 4;
             // Sides are 1 to 2^31 - 1; libpng refuses anything else.
             if (p.width == 0 || p.height == 0 || p.width > 0x7FFFFFFF || p.height > 0x7FFFFFFF)
                 p.invalid = true;

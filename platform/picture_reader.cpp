@@ -1,6 +1,8 @@
 #include "platform/picture_reader.h"
 
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <span>
 
@@ -12,6 +14,7 @@
 #include <QImageReader>
 
 #include "platform/log.h"
+#include "platform/memory_budget.h"
 #include "platform/picture_file.h"
 #include "platform/picture_probe.h"
 #include "platform/wmf_client.h"
@@ -32,6 +35,53 @@ constexpr qint64 kMaxFileBytes = kMaxPicturePixels * 4 + (qint64(64) << 20);
 // Qt's own limit (MB), above the cap so that our check is the one that counts;
 // some decoders hold 64 bits per pixel while they work.
 constexpr int kQtAllocationLimitMb = int((kMaxPicturePixels * 8) >> 20);
+
+// What every decode in the process shares. Decoders allocate it on the way,
+// not only for the picture they return; 1 GiB leaves a browser of at most
+// 1.5 GB room for itself and the pictures it holds, and still opens 100 MP.
+constexpr qint64 kDecodeBudgetBytes = qint64(1) << 30;
+
+MemoryBudget& DecodeBudget() {
+    static MemoryBudget budget(kDecodeBudgetBytes);
+    return budget;
+}
+
+// The decoder's coefficient buffers and its picture, then ours when the format
+// or the orientation changes.
+qint64 DecodeBytes(const PictureProbe& probe, QSize output) {
+    const qint64 pixels = qint64(output.width()) * output.height();
+    return probe.coefficientBytes + pixels * probe.decodedPixelBytes + pixels * 4;
+}
+
+// Hands the decoder the file's bytes until the caller no longer wants the
+// picture: the decoder then sees the data end and returns at once.
+class StoppableBuffer : public QIODevice {
+public:
+    StoppableBuffer(const QByteArray& bytes, const std::function<bool()>& stop)
+        : bytes_(bytes), stop_(stop) {}
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return bytes_.size(); }
+    bool stopped() const { return stopped_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (stop_ && stop_()) {
+            stopped_ = true;
+            return -1;
+        }
+        const qint64 n = qMin(maxSize, bytes_.size() - pos());
+        if (n <= 0)
+            return 0;
+        std::memcpy(data, bytes_.constData() + pos(), size_t(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const QByteArray& bytes_;
+    const std::function<bool()>& stop_;
+    bool stopped_ = false;
+};
 
 std::mutex helperFolderMutex;
 QString helperFolderValue;
@@ -93,9 +143,8 @@ QSize ReducedJpegSize(QSize stored, QSize box) {
 
 PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
                            const PictureReadOptions& options) {
-    QByteArray data = bytes; // shared, not copied: QBuffer wants a non-const array
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
+    StoppableBuffer buffer(bytes, options.stop);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered); // readData reads at pos()
     QImageReader reader(&buffer, QtFormat(probe.kind));
     reader.setAutoTransform(options.applyOrientation);
     if ((probe.kind == PictureKind::Ico || probe.kind == PictureKind::Cur) && probe.bestIcon > 0)
@@ -118,7 +167,17 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     // picture is scaled again afterwards, so it takes the fast variants.
     reader.setQuality(options.coverBox.isValid() || scaled.isValid() ? 49 : 100);
 
+    // The headers' own size, not the reader's: an icon's directory may say 256
+    // x 256 for a PNG that its decoder reads at the PNG's size.
+    const QSize output = scaled.isValid() ? scaled
+                                          : QSize(int(std::min<qint64>(probe.width, INT_MAX)),
+                                                  int(std::min<qint64>(probe.height, INT_MAX)));
+    MemoryBudget::Grant memory = DecodeBudget().reserve(DecodeBytes(probe, output));
+    if (!memory)
+        return Failure(PictureError::TooLarge, QStringLiteral("needs more memory than allowed"));
     QImage image = reader.read();
+    if (buffer.stopped())
+        return Failure(PictureError::Invalid, QStringLiteral("no longer wanted"));
     if (image.isNull())
         return Failure(PictureError::Invalid, reader.errorString());
     PictureResult result;
@@ -164,16 +223,43 @@ void LogRefusal(const QByteArray& localPath, PictureError error, const QString& 
                                              << ErrorName(error) << "): " << detail;
 }
 
+PictureProbe Probe(const QByteArray& bytes) {
+    return ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                  std::size_t(bytes.size())));
+}
+
+// The most bytes a file of this structure can need: headers and metadata, then
+// no more than 16 bytes for each declared pixel (uncompressed samples take at
+// most 8, and coded ones less). GIFs may repeat whole frames, metafiles declare
+// no size: their structure alone bounds them.
+qint64 JustifiedBytes(const PictureProbe& probe) {
+    constexpr qint64 kHeaders = qint64(16) << 20;
+    switch (probe.kind) {
+    case PictureKind::Gif:
+        return kMaxFileBytes;
+    case PictureKind::Wmf:
+        return qint64(128) << 20; // beyond what the helper may allocate to draw it
+    default:
+        return kHeaders + std::min<qint64>(probe.pixels(), kMaxPicturePixels) * 16;
+    }
+}
+
 CheckedPictureBytes CheckBytes(const QByteArray& localPath) {
     CheckedPictureBytes checked;
-    PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes);
+    // Stops reading once the start says enough: not a picture, broken, a bomb,
+    // complete (what follows is junk), or longer than its structure can need.
+    bool overlong = false;
+    auto enough = [&overlong](const QByteArray& soFar) {
+        const PictureProbe probe = Probe(soFar);
+        overlong = probe.truncated && soFar.size() > JustifiedBytes(probe);
+        return !probe.truncated || probe.invalid || probe.pixels() > kMaxPicturePixels || overlong;
+    };
+    PictureFileData file = ReadPictureFileData(localPath, kMaxFileBytes, enough);
     checked.error = file.error;
     checked.detail = file.detail;
     if (file.error != PictureError::None)
         return checked;
-    checked.probe =
-        ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.constData()),
-                               std::size_t(file.bytes.size())));
+    checked.probe = Probe(file.bytes);
     const PictureProbe& probe = checked.probe;
     auto refuse = [&checked](PictureError error, const char* detail) {
         checked.error = error;
@@ -187,8 +273,12 @@ CheckedPictureBytes CheckBytes(const QByteArray& localPath) {
         return refuse(PictureError::Invalid, "not a picture we read");
     if (probe.pixels() > kMaxPicturePixels)
         return refuse(PictureError::TooLarge, "picture too large");
+    if (probe.truncated && overlong)
+        return refuse(PictureError::Invalid, "more data than the picture can hold");
     if (probe.truncated)
         return refuse(PictureError::Truncated, "data ends early");
+    if (probe.scans > kMaxJpegScans || probe.scanCoefficients > kMaxJpegScanCoefficients)
+        return refuse(PictureError::Invalid, "too many scans");
     if (probe.invalid)
         return refuse(PictureError::Invalid, "broken picture structure");
     checked.bytes = std::move(file.bytes);

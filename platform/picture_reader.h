@@ -35,13 +35,16 @@ struct PictureReadOptions {
     std::function<QSize(QSize natural)> coverFor;
     // Apply the EXIF orientation, as every current viewer shows pictures.
     bool applyOrientation = true;
+    // Polled on the reading thread while the picture decodes: true abandons it
+    // (an Invalid result) when nobody wants it any more.
+    std::function<bool()> stop;
 };
 
 struct PictureResult {
     // Format_RGB32 for opaque pictures; Format_ARGB32 (straight alpha) where the
     // picture has transparency (icons, cursors, GIFs, some BMPs and metafiles).
     QImage image;
-    QSize naturalSize; // as displayed (after orientation)
+    QSize naturalSize;                       // as displayed (after orientation)
     PictureKind kind = PictureKind::Unknown; // by the contents, whatever the name says
     PictureError error = PictureError::None;
     QString detail; // what failed, for logs and tests; never shown as is

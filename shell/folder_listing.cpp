@@ -33,12 +33,13 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative glob with single-star backtracking.
     std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        // The wildcard first: a name may hold a literal '*' too.
+        if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+            ++n;
+            ++p;
         } else if (starP != std::string::npos) {
             p = starP + 1;
             n = ++starN;

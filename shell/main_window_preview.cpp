@@ -136,6 +136,8 @@ bool FrmFotello::showAsGif(const QString& full, const PreviewPicture& read) {
     lbltamanho->setText(read.sizeText);
     if (!reportFailure(this, preview_->wait, read.picture, full))
         return false;
+    if (read.gifBytes.isEmpty()) // another kind named .gif: never decoded on this thread
+        return showAsStill(full, read);
     Image1->hide();
     Image1->setStretch(false);
     mcGif->raise();

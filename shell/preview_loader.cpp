@@ -58,32 +58,38 @@ PreviewLoader::~PreviewLoader() {
     pool_.waitForDone();
 }
 
-PreviewPicture PreviewLoader::Read(const PreviewJob& job) {
+PreviewPicture PreviewLoader::Read(const PreviewJob& job, const std::function<bool()>& stop) {
     PreviewPicture out;
     out.full = job.full;
     out.local = job.local;
     out.stamp = StampOf(job.local);
     out.sizeText = QString::number(out.stamp.ok ? out.stamp.size : 0) + " bytes";
     if (job.gif) {
-        // The first frame gives the size; the control plays the checked bytes.
-        out.picture = ReadPictureLocal(job.local);
-        if (!out.picture.ok())
-            return out;
+        // The control plays the checked bytes on the UI thread: only a GIF's, so
+        // that another kind named .gif is decoded here, as a still.
         CheckedPictureBytes checked = ReadCheckedPictureBytesLocal(job.local);
         if (checked.error != PictureError::None) {
-            out.picture.image = QImage();
             out.picture.error = checked.error;
             out.picture.detail = checked.detail;
+            out.picture.kind = checked.probe.kind;
             return out;
         }
-        out.gifBytes = std::move(checked.bytes);
-        return out;
-    }
-    if (!job.host.isValid()) {
-        out.picture = ReadPictureLocal(job.local);
-        return out;
+        if (checked.probe.kind == PictureKind::Gif) {
+            // The first frame gives the size.
+            PictureReadOptions first;
+            first.stop = stop;
+            out.picture = ReadPictureLocal(job.local, first);
+            if (out.picture.ok())
+                out.gifBytes = std::move(checked.bytes);
+            return out;
+        }
     }
     PictureReadOptions options;
+    options.stop = stop;
+    if (!job.host.isValid()) {
+        out.picture = ReadPictureLocal(job.local, options);
+        return out;
+    }
     options.coverFor = [&job](QSize natural) { return FittedSize(natural, job.host, job.pane); };
     out.picture = ReadPictureLocal(job.local, options);
     if (out.picture.ok())
@@ -168,7 +174,10 @@ void PreviewLoader::launch(const PreviewJob& job, bool ahead) {
                 if (cached && cached->stamp.ok && cached->stamp == StampOf(job.local))
                     picture = cached;
                 else
-                    picture = std::make_shared<const PreviewPicture>(Read(job));
+                    picture = std::make_shared<const PreviewPicture>(
+                        Read(job, [&reading] { return !reading->load(); }));
+                if (!reading->load())
+                    picture.reset(); // abandoned half way: nothing to keep
             }
             QMetaObject::invokeMethod(
                 this, [this, key, ahead, picture] { land(key, ahead, picture); },

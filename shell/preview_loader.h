@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QByteArray>
@@ -78,8 +79,10 @@ public:
     // is handed out but not kept, nor read ahead again.
     static constexpr qint64 kMaxCachedBytes = qint64(64) << 20;
 
-    // Reads one picture as a worker does (exposed for tests and benchmarks).
-    static PreviewPicture Read(const PreviewJob& job);
+    // Reads one picture as a worker does (exposed for tests and benchmarks);
+    // `stop` abandons it half way. A job for a GIF brings its bytes only
+    // when the file is a GIF: anything else comes as a fitted still.
+    static PreviewPicture Read(const PreviewJob& job, const std::function<bool()>& stop = {});
 
 signals:
     void ready(const fotello::PreviewPicture& picture);

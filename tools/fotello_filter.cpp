@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QString>
 
@@ -73,6 +74,8 @@ void PrintTable() {
 // What a command does to the picture once read; false with a message on failure.
 struct Command {
     int exitOnFailure = kNoMemory;
+    // Arguments that can only be judged against the picture; false with a message.
+    std::function<bool(const QImage&, QString&)> check;
     std::function<bool(QImage&, QString&)> run;
 };
 
@@ -160,6 +163,13 @@ int Run(const std::vector<std::string>& args) {
             return Fail(kBadArgument, QStringLiteral("X e Y devem ser inteiros maiores que 0 e o "
                                                      "diâmetro um inteiro de 0 para cima"));
         }
+        command.check = [r = *r](const QImage& image, QString& message) {
+            const long long limit = ShakeRadiusLimit(image.width(), image.height());
+            if (r <= limit)
+                return true;
+            message = QStringLiteral("o diâmetro deve ir de 0 a %1 nesta imagem").arg(limit);
+            return false;
+        };
         command.run = [x = *x, y = *y, r = *r](QImage& image, QString& message) {
             const QImage source = image.copy();
             if (source.isNull()) {
@@ -200,16 +210,23 @@ int Run(const std::vector<std::string>& args) {
     if (args.size() != files + 2) {
         return Fail(kBadArgument, QStringLiteral("número de argumentos errado"));
     }
-    const QString input = QString::fromStdString(args[files]);
-    const QString output = QString::fromStdString(args[files + 1]);
-    if (OutputFormatFor(output).isEmpty()) {
-        return Fail(kBadArgument,
-                    QStringLiteral("a saída \"%1\" deve terminar em .bmp ou .png").arg(output));
+    // The bytes as given: a name that is not UTF-8 has no QString that maps back to it.
+    const QByteArray input = QByteArray::fromStdString(args[files]);
+    const QByteArray output = QByteArray::fromStdString(args[files + 1]);
+    if (OutputFormatFor(QFile::decodeName(output)).isEmpty()) {
+        return Fail(kBadArgument, QStringLiteral("a saída \"%1\" deve terminar em .bmp ou .png")
+                                      .arg(QFile::decodeName(output)));
     }
-    QString message;
+    QString message = OutputRefusal(output);
+    if (!message.isEmpty()) {
+        return Fail(kUnwritable, message);
+    }
     QImage image = ReadInputPicture(input, message);
     if (image.isNull()) {
         return Fail(kUnreadable, message);
+    }
+    if (command.check && !command.check(image, message)) {
+        return Fail(kBadArgument, message);
     }
     if (!command.run(image, message)) {
         return Fail(command.exitOnFailure, message);

@@ -1,11 +1,16 @@
 #include "tools/fotello_filter_io.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QByteArray>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
+#include "files/safe_write.h"
 #include "platform/picture_reader.h"
 
 namespace fotello {
@@ -40,8 +45,9 @@ QString OutputFormatFor(const QString& path) {
     return suffix == QLatin1String("bmp") || suffix == QLatin1String("png") ? suffix : QString();
 }
 
-QImage ReadInputPicture(const QString& path, QString& message) {
-    const PictureResult result = ReadPicture(path);
+QImage ReadInputPicture(const QByteArray& localPath, QString& message) {
+    const QString path = QFile::decodeName(localPath);
+    const PictureResult result = ReadPictureLocal(localPath);
     if (!result.ok() || result.image.isNull()) {
         message = QStringLiteral("não foi possível ler \"%1\": %2")
                       .arg(path, result.ok() ? QStringLiteral("imagem vazia")
@@ -55,7 +61,24 @@ QImage ReadInputPicture(const QString& path, QString& message) {
     return image;
 }
 
-bool WriteOutputPicture(const QImage& image, const QString& path, QString& message) {
+QString OutputRefusal(const QByteArray& localPath) {
+    const QString path = QFile::decodeName(localPath);
+    struct stat info {};
+    if (::lstat(localPath.constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return QString();
+        return QStringLiteral("não foi possível gravar \"%1\": %2")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("não foi possível gravar \"%1\": é um link simbólico").arg(path);
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("não foi possível gravar \"%1\": não é um arquivo comum").arg(path);
+    return QString();
+}
+
+bool WriteOutputPicture(const QImage& image, const QByteArray& localPath, QString& message) {
+    const QString path = QFile::decodeName(localPath);
     const QString format = OutputFormatFor(path);
     QByteArray bytes;
     {
@@ -68,21 +91,15 @@ bool WriteOutputPicture(const QImage& image, const QString& path, QString& messa
             return false;
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        message =
-            QStringLiteral("não foi possível gravar \"%1\": %2").arg(path, file.errorString());
+    // Looked at again just before the rename: the filter may have run for long.
+    message = OutputRefusal(localPath);
+    if (!message.isEmpty())
         return false;
-    }
-    // A short count can come with no error set (full disk): check it.
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        message = QStringLiteral("não foi possível gravar \"%1\": gravação incompleta").arg(path);
-        return false;
-    }
-    if (!file.commit()) {
-        message =
-            QStringLiteral("não foi possível gravar \"%1\": %2").arg(path, file.errorString());
+    const FileResult written =
+        WriteFileSafely(localPath.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+    if (!written) {
+        message = QStringLiteral("não foi possível gravar \"%1\": %2")
+                      .arg(path, QString::fromLocal8Bit(std::strerror(written.error)));
         return false;
     }
     return true;

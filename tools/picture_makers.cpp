@@ -434,6 +434,120 @@ QByteArray BombIco() {
     return ico;
 }
 
+namespace {
+
+quint32 Crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (char c : bytes) {
+        crc ^= uchar(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void PutBe32(QByteArray& out, quint32 v) {
+    PutBe16(out, v >> 16);
+    PutBe16(out, v & 0xFFFF);
+}
+
+} // namespace
+
+QByteArray ProgressiveJpegBomb(int width, int height, bool colour, int scans, bool fullChroma) {
+    QImage image(16, 16, colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
+    image.fill(Qt::gray);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        writer.write(image);
+    }
+    QByteArray head;
+    QList<QByteArray> found;
+    qsizetype pos = 2;
+    while (pos + 4 <= jpeg.size()) {
+        const uchar marker = uchar(jpeg[pos + 1]);
+        if (marker == 0xD9)
+            break;
+        const qsizetype length = (uchar(jpeg[pos + 2]) << 8) | uchar(jpeg[pos + 3]);
+        qsizetype end = pos + 2 + length;
+        if (marker == 0xDA) {
+            while (end + 1 < jpeg.size() &&
+                   !(uchar(jpeg[end]) == 0xFF && uchar(jpeg[end + 1]) != 0 &&
+                     (uchar(jpeg[end + 1]) < 0xD0 || uchar(jpeg[end + 1]) > 0xD7)))
+                ++end;
+            found.append(jpeg.mid(pos, end - pos));
+        } else {
+            QByteArray segment = jpeg.mid(pos, end - pos);
+            if (marker == 0xC2) {
+                segment[5] = char(height >> 8);
+                segment[6] = char(height);
+                segment[7] = char(width >> 8);
+                segment[8] = char(width);
+                for (int c = 0; fullChroma && c < uchar(segment[9]); ++c)
+                    segment[11 + 3 * c] = 0x11;
+            }
+            head += segment;
+        }
+        pos = end;
+    }
+    QByteArray out = jpeg.left(2) + head;
+    for (int i = 0; i < scans && !found.isEmpty(); ++i)
+        out += found[std::min<qsizetype>(i, found.size() - 1)];
+    return out + QByteArray("\xFF\xD9", 2);
+}
+
+QByteArray PngBomb(int width, int height) {
+    QImage row(1, 1, QImage::Format_ARGB32);
+    row.fill(Qt::red);
+    QByteArray png = EncodePng(row);
+    // The header chunk follows the 8-byte signature: length, type, then the sides.
+    QByteArray sides;
+    PutBe32(sides, quint32(width));
+    PutBe32(sides, quint32(height));
+    png.replace(16, 8, sides);
+    QByteArray crc;
+    PutBe32(crc, Crc32(png.mid(12, 17)));
+    png.replace(29, 4, crc);
+    return png;
+}
+
+QByteArray IcoHoldingPng(const QByteArray& png) {
+    QByteArray out;
+    Put16(out, 0);
+    Put16(out, 1);
+    Put16(out, 1);
+    out.append(4, '\0'); // 256 x 256 as far as the directory says, no palette
+    Put16(out, 1);
+    Put16(out, 32);
+    Put32(out, quint32(png.size()));
+    Put32(out, 22);
+    return out + png;
+}
+
+QByteArray RleBmpBomb(int width, int height) {
+    QByteArray out("BM");
+    const quint32 start = 14 + 40 + 8, stream = 2;
+    Put32(out, start + stream);
+    Put32(out, 0);
+    Put32(out, start);
+    Put32(out, 40);
+    Put32(out, quint32(width));
+    Put32(out, quint32(height));
+    Put16(out, 1);
+    Put16(out, 8);
+    Put32(out, 1); // run-length coded, 8 bits
+    Put32(out, 0); // data size left out, as many writers do
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 2);
+    Put32(out, 0);
+    out.append("\0\0\0\0\xFF\xFF\xFF\0", 8);
+    return out.append("\0\1", 2); // the end of the picture
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&

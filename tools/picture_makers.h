@@ -60,6 +60,19 @@ QByteArray BombGif();
 QByteArray BombJpeg();
 QByteArray BombIco();
 
+// Bombs whose decoders would allocate or work far beyond their few bytes.
+// A progressive JPEG of 16 x 16 pixels declaring width x height, grey or
+// colour (chroma halved both ways, or at full resolution: then its data no
+// longer fits the header), with `scans` scans (the last one repeated as needed).
+QByteArray ProgressiveJpegBomb(int width, int height, bool colour, int scans,
+                               bool fullChroma = false);
+// A PNG declaring width x height whose data stops after its first row.
+QByteArray PngBomb(int width, int height);
+// An icon whose only picture is this PNG.
+QByteArray IcoHoldingPng(const QByteArray& png);
+// An 8-bit run-length BMP declaring width x height whose stream ends at once.
+QByteArray RleBmpBomb(int width, int height);
+
 bool WriteFile(const QString& path, const QByteArray& bytes);
 
 } // namespace fotello::makers

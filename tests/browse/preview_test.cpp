@@ -99,6 +99,18 @@ TEST_F(PreviewTest, LargePicturesShrinkToTheHostFromAReducedReading) {
     EXPECT_EQ(image()->size(), QSize(1300, 975));
 }
 
+// Decoded by a worker, not by the animated-picture control on the UI thread.
+TEST_F(PreviewTest, AnotherKindNamedGifShowsAsAStill) {
+    write("outra/foto.gif", jpg);
+    ASSERT_TRUE(list()->setPath(dir + "/outra"));
+    ASSERT_TRUE(Settled());
+    pick("foto.gif");
+    EXPECT_FALSE(gif()->isVisible());
+    EXPECT_TRUE(image()->isVisible());
+    EXPECT_TRUE(image()->isReduced());
+    EXPECT_EQ(text("lblPath"), dir + "/outra/foto.gif");
+}
+
 TEST_F(PreviewTest, GifsPlayCentredOrAtTheCornerAndFollowTheWindow) {
     pick("anima.gif");
     EXPECT_TRUE(gif()->isVisible());
@@ -377,6 +389,25 @@ TEST_F(PreviewLoaderTest, FittedReadingsAreNoLargerThanShownAndFullOnesWhole) {
         const PreviewPicture whole = PreviewLoader::Read(job(name, {}));
         EXPECT_EQ(whole.picture.image.size(), QSize(1600, 1200));
     }
+}
+
+// The animated-picture control decodes on the UI thread: it gets a GIF's bytes
+// only, and another kind named .gif comes as a fitted still read here.
+TEST_F(PreviewLoaderTest, OnlyGifsReachTheAnimatedPictureControl) {
+    write("foto.gif", makers::EncodeJpeg(picture(1600, 1200)));
+    write("anim.gif", makers::EncodeGif({picture(160, 120), picture(160, 120)}, {5, 5}));
+    PreviewJob named = job("foto.gif");
+    named.gif = true;
+    const PreviewPicture still = PreviewLoader::Read(named);
+    ASSERT_TRUE(still.picture.ok());
+    EXPECT_TRUE(still.gifBytes.isEmpty());
+    const Fit f = FitPicture({1600, 1200}, {300, 200}, {300, 200});
+    EXPECT_EQ(still.picture.image.size(), QSize(f.size.width, f.size.height));
+    PreviewJob gif = job("anim.gif");
+    gif.gif = true;
+    const PreviewPicture animated = PreviewLoader::Read(gif);
+    ASSERT_TRUE(animated.picture.ok());
+    EXPECT_FALSE(animated.gifBytes.isEmpty());
 }
 
 // The box to cover is asked for with the size the picture is shown at, turned

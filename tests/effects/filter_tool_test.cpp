@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include "reference_filters.h"
@@ -108,7 +110,8 @@ protected:
         for (const auto& entry : fs::directory_iterator(dir_)) {
             const std::string name = entry.path().filename().string();
             EXPECT_TRUE(name == "in.bmp" || name == "old.bmp" || name == "folder.bmp" ||
-                        name == "notapicture.bmp")
+                        name == "notapicture.bmp" || name == "device.bmp" ||
+                        name == "device-link.bmp" || name == "fifo.bmp" || name == "link.bmp")
                 << "left behind: " << name;
         }
     }
@@ -157,8 +160,38 @@ TEST_F(FilterTool, BadArguments) {
           "2 x in.bmp out.bmp", "2 99999999999 in.bmp out.bmp", "2 0 in.bmp",
           "2 0 in.bmp out.bmp extra", "2 0 in.bmp out.jpg", "flip-h in.bmp",
           "rotate 400 cw in.bmp out.bmp", "rotate 45 left in.bmp out.bmp",
-          "shake 0 4 7 in.bmp out.bmp", "shake 4 4 -1 in.bmp out.bmp"})
+          "shake 0 4 7 in.bmp out.bmp", "shake 4 4 -1 in.bmp out.bmp",
+          // Circles past width + height (11 + 7) never touch the picture.
+          "shake 4 4 19 in.bmp out.bmp", "shake 1 1 2147483647 in.bmp out.bmp"})
         ExpectFailure(args, 2);
+    EXPECT_EQ(Run("shake 4 4 18 in.bmp out.bmp"), 0) << err_;
+}
+
+TEST_F(FilterTool, NamesThatAreNotUtf8KeepTheirBytes) {
+    fs::copy_file(dir_ / "in.bmp", dir_ / "in\xff.bmp");
+    ASSERT_EQ(Run("flip-h 'in\xff.bmp' 'out\xe9.png'"), 0) << err_;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "out\xe9.png"));
+}
+
+TEST_F(FilterTool, OutputsThatAreNotRegularFilesAreLeftAlone) {
+    std::ofstream(dir_ / "old.bmp") << "old";
+    // A device node of the test's own (a faulty tool must never get at the
+    // system's); a FIFO stands in where the test may not make one.
+    const fs::path device = dir_ / "device.bmp";
+    const bool isDevice = ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (!isDevice) {
+        ASSERT_EQ(::mkfifo(device.c_str(), 0600), 0);
+    }
+    fs::create_symlink("device.bmp", dir_ / "device-link.bmp");
+    fs::create_symlink("old.bmp", dir_ / "link.bmp");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
+    for (const char* output : {"device.bmp", "device-link.bmp", "link.bmp", "fifo.bmp"})
+        ExpectFailure(std::string("2 0 in.bmp ") + output, 4);
+    EXPECT_TRUE(isDevice ? fs::is_character_file(device) : fs::is_fifo(device));
+    EXPECT_EQ(fs::read_symlink(dir_ / "device-link.bmp"), "device.bmp");
+    EXPECT_EQ(fs::read_symlink(dir_ / "link.bmp"), "old.bmp");
+    EXPECT_EQ(ReadAll(dir_ / "old.bmp"), "old");
+    EXPECT_TRUE(fs::is_fifo(dir_ / "fifo.bmp"));
 }
 
 TEST_F(FilterTool, UnreadableInputAndUnwritableOutput) {

@@ -215,8 +215,16 @@ TEST_F(PictureFolderTest, RunLengthBmpsAreReadAndTheirCutsAreTruncated) {
         EXPECT_EQ(p.height, 2);
         EXPECT_FALSE(p.truncated);
         EXPECT_FALSE(p.invalid);
-        for (qsizetype n = 2; n < file.size(); ++n)
-            ASSERT_TRUE(Probe(TruncatedCopy(file, n)).truncated) << "cut at " << n;
+        // Writers often leave the data size 0: the stream's end marker still counts.
+        QByteArray unsized = file;
+        unsized.replace(34, 4, Le32(0));
+        for (const QByteArray& f : {file, unsized})
+            for (qsizetype n = 2; n < f.size(); ++n)
+                ASSERT_TRUE(Probe(TruncatedCopy(f, n)).truncated) << "cut at " << n;
+        // The last row's end stands for the missing end marker.
+        QByteArray noEnd = unsized;
+        noEnd[noEnd.size() - 1] = 0;
+        EXPECT_FALSE(Probe(noEnd).truncated);
 
         const PictureResult r = ReadPicture(write("rle.bmp", file));
         ASSERT_TRUE(r.ok()) << r.detail.toStdString();
@@ -270,6 +278,43 @@ TEST(PictureProbe, JpegThatEndsWithoutAScanIsInvalid) {
     EXPECT_TRUE(p.invalid);
     EXPECT_FALSE(p.truncated);
     EXPECT_FALSE(Probe(jpeg).invalid);
+}
+
+// Scans bound the decoding work: by their count, and by the coefficients
+// they go over together; progressive ones need whole-picture buffers.
+TEST(PictureProbe, JpegScansAreCountedAndBounded) {
+    const struct {
+        int side;
+        bool colour;
+        int scans;
+        bool invalid;
+        std::int64_t coefficientBytes;
+        bool fullChroma = false;
+    } cases[] = {
+        {16, false, kMaxJpegScans, false, 2 * 2 * 128},
+        {16, false, kMaxJpegScans + 1, true, -1},
+        {16, true, 10, false, (2 * 2 + 2 * 1 * 1) * 128},
+        // Luma in 2048 x 2048 blocks, each chroma in 1024 x 1024, or 2048 x 2048.
+        {16384, true, 10, false, (2048 * 2048 + 2 * 1024 * 1024) * std::int64_t(128)},
+        {16384, true, 10, false, 3 * 2048 * 2048 * std::int64_t(128), true},
+        // 65 passes over 2^28 grey coefficients are past the work bound.
+        {16384, false, 65, true, -1},
+        {16384, false, 64, false, 2048 * 2048 * std::int64_t(128)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.side << (c.colour ? " colour " : " grey ") << c.scans);
+        const PictureProbe p =
+            Probe(ProgressiveJpegBomb(c.side, c.side, c.colour, c.scans, c.fullChroma));
+        EXPECT_EQ(p.width, c.side);
+        EXPECT_EQ(p.invalid, c.invalid);
+        EXPECT_FALSE(p.truncated);
+        if (!c.invalid) {
+            EXPECT_EQ(p.coefficientBytes, c.coefficientBytes);
+        }
+    }
+    // A baseline file goes straight to its output, without such buffers.
+    EXPECT_EQ(Probe(EncodeJpeg(testing::Halves(16, 16, Qt::red, Qt::blue))).coefficientBytes, 0);
 }
 
 // A metafile header without a placeable header, then the given records.

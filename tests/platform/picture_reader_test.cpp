@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
+#include <QFile>
 #include <QImageReader>
 
 #include "tests/platform/picture_test_support.h"
@@ -122,6 +125,61 @@ TEST_F(ReadPictureTest, BrokenFilesGiveTheirError) {
         EXPECT_EQ(r.error, error) << name.toStdString();
         EXPECT_TRUE(r.image.isNull()) << name.toStdString();
     }
+}
+
+// Small files whose decoders would allocate gigabytes on the way: refused
+// before decoding, by what the decoder would need rather than its output.
+TEST_F(ReadPictureTest, DecodersAllocationsOverTheBudgetAreRefused) {
+    const QString overBudget = QStringLiteral("needs more memory than allowed");
+    for (const auto& [name, bytes] : {
+             std::pair{"coefficients.jpg", ProgressiveJpegBomb(16384, 16384, true, 10, true)},
+             std::pair{"png.png", PngBomb(16384, 16384)},
+             std::pair{"png-in-icon.ico", IcoHoldingPng(PngBomb(16384, 16384))},
+             std::pair{"rle.bmp", RleBmpBomb(16384, 16384)},
+         }) {
+        SCOPED_TRACE(name);
+        PictureReadOptions thumbnail;
+        thumbnail.coverBox = QSize(100, 100); // the output would be small: the buffers are not
+        for (const PictureReadOptions& options : {PictureReadOptions{}, thumbnail}) {
+            const PictureResult r = ReadPicture(write(name, bytes), options);
+            EXPECT_EQ(r.error, PictureError::TooLarge);
+            EXPECT_EQ(r.detail, overBudget);
+        }
+    }
+    // The same kinds at a size within the budget open.
+    const PictureResult rle = ReadPicture(write("rle-small.bmp", RleBmpBomb(3000, 2000)));
+    EXPECT_TRUE(rle.ok()) << rle.detail.toStdString();
+}
+
+// A gibibyte that starts like a JPEG is refused from what its start allows:
+// never read whole (sparse, so the test writes none of it).
+TEST_F(ReadPictureTest, FilesLongerThanTheirStructureCanNeedAreNotHeldWhole) {
+    const QByteArray jpeg = EncodeJpeg(Halves(64, 48, Qt::red, Qt::blue));
+    const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+    const QByteArray headerAndScan =
+        jpeg.left(scan + 2 + ((uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3])));
+    for (const QByteArray& head : {jpeg.left(3), headerAndScan}) {
+        const QString p = write("grande.jpg", head);
+        ASSERT_EQ(::truncate(QFile::encodeName(p).constData(), qint64(1) << 30), 0);
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
+        const PictureResult r = ReadPicture(p);
+        ::getrusage(RUSAGE_SELF, &after);
+        EXPECT_EQ(r.error, PictureError::Invalid) << r.detail.toStdString();
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KiB more at the peak";
+    }
+}
+
+TEST_F(ReadPictureTest, ADecodeNobodyWantsStops) {
+    const QString p = write("foto.jpg", EncodeJpeg(Halves(640, 480, Qt::red, Qt::blue)));
+    PictureReadOptions options;
+    int polls = 0;
+    options.stop = [&polls] { return ++polls > 1; };
+    const PictureResult r = ReadPicture(p, options);
+    EXPECT_EQ(r.error, PictureError::Invalid);
+    EXPECT_EQ(r.detail, QStringLiteral("no longer wanted"));
+    options.stop = [] { return false; };
+    EXPECT_TRUE(ReadPicture(p, options).ok());
 }
 
 TEST_F(ReadPictureTest, ExifOrientationIsApplied) {

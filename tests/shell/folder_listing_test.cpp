@@ -33,6 +33,11 @@ TEST(FolderListing, PatternsAndMatching) {
     EXPECT_TRUE(MatchesPattern(".jpg", "*.jpg"));
     EXPECT_TRUE(MatchesPattern("a1b", "a?b"));
     EXPECT_TRUE(MatchesPattern("abcbcd", "*bc*d"));
+    // Names may hold the wildcard characters themselves.
+    EXPECT_TRUE(MatchesPattern("*a.jpg", "*.jpg"));
+    EXPECT_TRUE(MatchesPattern("**.jpg", "*.jpg"));
+    EXPECT_TRUE(MatchesPattern("?.jpg", "*.jpg"));
+    EXPECT_FALSE(MatchesPattern("*a.bmp", "*.jpg"));
 }
 
 TEST(FolderListing, NameOrderIgnoresCase) {

@@ -1,0 +1,98 @@
+// Reads a folder of hostile files as the browser does (thumbnail and whole
+// picture): each is refused or accepted whole as expected, bombs before any
+// decoding, and the process never grows past the decoders' budget.
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "shell/folder_listing.h"
+#include "tests/hardening/hostile_corpus.h"
+
+namespace fotello::testing {
+namespace {
+
+qint64 PeakBytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+TEST(HostileCorpus, EveryFileIsRefusedOrAcceptedWholeWithinTheBudget) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray bin = qgetenv("FOTELLO_BIN_DIR");
+    if (!bin.isEmpty())
+        SetHelperFolder(QString::fromLocal8Bit(bin));
+    const QByteArray folder = QFile::encodeName(dir.path());
+    struct Emptied {
+        QByteArray folder;
+        ~Emptied() { RemoveCorpus(folder); }
+    } emptied{folder};
+    const std::vector<CorpusFile> corpus = MakeHostileCorpus(folder);
+    ASSERT_GT(corpus.size(), 300u);
+
+    using Clock = std::chrono::steady_clock;
+    QByteArray slowest, grew;
+    Clock::duration slowestTime{};
+    qint64 largestGrowth = 0;
+    for (const CorpusFile& file : corpus) {
+        SCOPED_TRACE(file.name.toStdString());
+        const QByteArray path = folder + '/' + file.name;
+        const qint64 before = PeakBytes();
+        const Clock::time_point start = Clock::now();
+        PictureReadOptions thumbnail;
+        thumbnail.coverBox = QSize(160, 120);
+        for (const PictureReadOptions& options : {thumbnail, PictureReadOptions{}}) {
+            const PictureResult r = ReadPictureLocal(path, options);
+            if (file.accepted) {
+                if (r.error == PictureError::NoFonts)
+                    continue; // a metafile on a machine without libwmf's fonts
+                ASSERT_TRUE(r.ok()) << r.detail.toStdString();
+                EXPECT_FALSE(r.image.isNull());
+                if (file.size.isValid()) {
+                    EXPECT_EQ(r.naturalSize, file.size);
+                }
+            } else {
+                ASSERT_FALSE(r.ok());
+                EXPECT_TRUE(file.errors.contains(r.error)) << int(r.error);
+                if (!file.detail.isEmpty()) {
+                    EXPECT_EQ(r.detail, file.detail);
+                }
+            }
+        }
+        const Clock::duration took = Clock::now() - start;
+        if (took > slowestTime) {
+            slowestTime = took;
+            slowest = file.name;
+        }
+        if (PeakBytes() - before > largestGrowth) {
+            largestGrowth = PeakBytes() - before;
+            grew = file.name;
+        }
+    }
+    const qint64 peak = PeakBytes();
+    std::cout << corpus.size() << " files; slowest " << slowest.toStdString() << " ("
+              << std::chrono::duration_cast<std::chrono::milliseconds>(slowestTime).count()
+              << " ms for both readings); largest peak growth " << grew.toStdString() << " (+"
+              << (largestGrowth >> 20) << " MiB); peak " << (peak >> 20) << " MiB\n";
+    EXPECT_LT(peak, qint64(1) << 30);
+
+    // The browser's list shows the odd names and none of the special files.
+    const FolderListing listed =
+        ListMatchingFiles(folder.toStdString(), SplitPatterns("*.bmp;*.jpg;*.gif;*.ico;*.cur"));
+    ASSERT_TRUE(listed.ok);
+    for (const char* name : {"*a.jpg", "?.jpg", "\xFF\xFE.jpg", "line\nbreak.jpg", "-dash.jpg"})
+        EXPECT_NE(std::find(listed.names.begin(), listed.names.end(), name), listed.names.end())
+            << name;
+    for (const char* name : {"fifo.jpg", "device-link.jpg", "x.jpg", "dangling.jpg"})
+        EXPECT_EQ(std::find(listed.names.begin(), listed.names.end(), name), listed.names.end())
+            << name;
+}
+
+} // namespace
+} // namespace fotello::testing
