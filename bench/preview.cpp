@@ -35,6 +35,7 @@
 #include "shell/main_window.h"
 #include "shell/settings_rules.h"
 #include "thumbnails_corpus.h"
+#include "private_cache.h"
 
 namespace {
 
@@ -300,6 +301,7 @@ int Main() {
 } // namespace
 
 int main(int argc, char** argv) {
+    fotello::bench::UsePrivateThumbnailCache();
     fotello::bench::DefaultToOffscreen();
     QApplication app(argc, argv);
     fotello::bench::UseBuildHelpers();
