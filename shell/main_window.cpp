@@ -106,6 +106,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     wireFileCommands();
     wireViewing();
     wireEffects();
+    wireDesktopDrags(); // desktop integration
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);

@@ -366,6 +366,16 @@ private:
     void wireEffects(); // effects/effects_command.cpp
     // --- end of effects --------------------------------------------------------
 
+    // --- Desktop integration: drops on the window, drags out (shell/file_drag.cpp) ---
+public:
+    // Goes to a folder, or to a picture's folder with the picture selected
+    // and shown; anything else is left alone (shell/start_location.cpp).
+    void openStartLocation(const QByteArray& localPath);
+
+private:
+    void wireDesktopDrags();
+    // --- end of desktop integration ---------------------------------------------
+
     QString programFolder_;
     bool unloading_ = false;
     bool startedUp_ = false; // layout waits for Form_Load
