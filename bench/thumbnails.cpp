@@ -12,6 +12,7 @@
 // first visit writes the cache and is set against vipsthumbnail, the second
 // reads it.
 
+#include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -20,6 +21,7 @@
 #include <memory>
 #include <sys/resource.h>
 #include <thread>
+#include <vector>
 
 #include <QApplication>
 #include <QDir>
@@ -306,13 +308,21 @@ int SecondVisit(int rounds) {
         EmptyThumbnailCache();
         const BuildFigures first = run.build(folder, false);
         const double vips = VipsRate(files);
-        const BuildFigures second = run.build(folder, false);
+        // Second visits are short: several, for a range.
+        std::vector<double> seconds;
+        for (int v = 0; v < 5; ++v) {
+            const BuildFigures second = run.build(folder, false);
+            ok = ok && second.cells == files.size();
+            seconds.push_back(second.cells / second.seconds);
+        }
+        std::sort(seconds.begin(), seconds.end());
         const double firstRate = first.cells / first.seconds;
-        const double secondRate = second.cells / second.seconds;
         std::printf("round %d: first visit %.1f pictures/s (%.2fx vipsthumbnail at %.1f, target "
-                    "1.3x); second visit %.0f pictures/s (target 1000)\n",
-                    r + 1, firstRate, vips > 0 ? firstRate / vips : 0.0, vips, secondRate);
-        ok = ok && first.cells == files.size() && second.cells == files.size();
+                    "1.3x); second visit %.0f to %.0f pictures/s, median %.0f (target 1000)\n",
+                    r + 1, firstRate, vips > 0 ? firstRate / vips : 0.0, vips, seconds.front(),
+                    seconds.back(), seconds[2]);
+        std::fflush(stdout);
+        ok = ok && first.cells == files.size();
     }
     std::fflush(stdout);
     return ok ? 0 : 1;
