@@ -17,8 +17,8 @@
 #include <QWindow>
 
 #include "controls/picture_box.h"
-#include "shell/main_window.h"
 #include "private_cache.h"
+#include "shell/main_window.h"
 
 namespace {
 

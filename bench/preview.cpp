@@ -32,10 +32,10 @@
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "platform/picture_reader.h"
+#include "private_cache.h"
 #include "shell/main_window.h"
 #include "shell/settings_rules.h"
 #include "thumbnails_corpus.h"
-#include "private_cache.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
-#include "shell/main_window.h"
 #include "private_cache.h"
+#include "shell/main_window.h"
 
 namespace {
 
