@@ -116,6 +116,14 @@ QString PhotoFolder() {
     });
 }
 
+QString ThousandPhotosFolder() {
+    const QString photos = PhotoFolder();
+    return Folder("photos-1000", 1000, [&](const QString& folder, int i) {
+        Link(QString("%1/foto%2.jpg").arg(photos).arg(i % 200, 3, 10, QChar('0')),
+             QString("%1/foto%2.jpg").arg(folder).arg(i, 4, 10, QChar('0')));
+    });
+}
+
 QString ManyPhotosFolder() {
     const QString photos = PhotoFolder();
     return Folder("photos-2000", 2000, [&](const QString& folder, int i) {

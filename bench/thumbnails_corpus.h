@@ -11,6 +11,8 @@ QString CacheFolder();
 
 // 200 photo-like JPEGs of 4000 x 3000, about 3 MB each.
 QString PhotoFolder();
+// 1,000 entries: hard links to the photos, five names each.
+QString ThousandPhotosFolder();
 // 2,000 entries: hard links to the photos, ten names each.
 QString ManyPhotosFolder();
 // 10,000 small pictures (hard links to 100 JPEGs of about 320 x 240).

@@ -32,13 +32,24 @@ void ImageControl::setStretch(bool on) {
     update();
 }
 
+QSize ImageControl::deviceSize() const {
+    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+}
+
 void ImageControl::paintEvent(QPaintEvent* e) {
     if (picture_.isNull())
         return;
     QPainter p(this);
     const QRect exposed = e->rect();
-    if (size() == picture_.size()) {
-        p.drawImage(exposed, picture_, exposed);
+    // Drawn in the screen's own pixels: on a high-density screen a picture
+    // shown smaller than it is stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = deviceSize();
+    auto inDevicePixels = [ratio](const QRect& r) {
+        return QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+    };
+    if (device == picture_.size()) {
+        p.drawImage(QRectF(exposed), picture_, inDevicePixels(exposed));
         return;
     }
     // A small picture shrunk is kept smoothly scaled: it repaints at once and
@@ -46,10 +57,11 @@ void ImageControl::paintEvent(QPaintEvent* e) {
     // the exposed part is drawn from the picture: no scaled copy of the whole,
     // and no step waits for one.
     const qint64 area = qint64(picture_.width()) * picture_.height();
-    if (width() <= picture_.width() && height() <= picture_.height() && area <= kMaxScaledArea) {
-        if (scaled_.size() != size())
-            scaled_ = picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        p.drawImage(exposed, scaled_, exposed);
+    if (device.width() <= picture_.width() && device.height() <= picture_.height() &&
+        area <= kMaxScaledArea) {
+        if (scaled_.size() != device)
+            scaled_ = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawImage(QRectF(exposed), scaled_, inDevicePixels(exposed));
         return;
     }
     scaled_ = QImage();
@@ -63,7 +75,9 @@ void ImageControl::paintEvent(QPaintEvent* e) {
 
 void ImageControl::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    if (stretch_ && isReduced() && (width() > picture_.width() || height() > picture_.height()))
+    const QSize device = deviceSize();
+    if (stretch_ && isReduced() &&
+        (device.width() > picture_.width() || device.height() > picture_.height()))
         emit detailWanted();
 }
 

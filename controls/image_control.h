@@ -35,6 +35,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    QSize deviceSize() const; // the control's size in the screen's pixels
+
     QImage picture_;
     QSize natural_;
     bool stretch_ = false;

@@ -107,6 +107,7 @@ FrmFotello::FrmFotello(const QString& programFolder, QWidget* parent)
     wireViewing();
     wireEffects();
     wirePrinting();
+    wireDesktopDrags(); // desktop integration
     // Nothing is selected when the window opens.
     DisableFileCommands();
     resize(960, 640);

@@ -395,6 +395,10 @@ public:
 private:
     void wirePrinting(); // print/print_command.cpp
     // --- end of printing -------------------------------------------------------
+    // --- Desktop integration: drops on the window, drags out (shell/file_drag.cpp) ---
+private:
+    void wireDesktopDrags();
+    // --- end of desktop integration ---------------------------------------------
 
     QString programFolder_;
     bool unloading_ = false;

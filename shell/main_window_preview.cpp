@@ -270,7 +270,7 @@ void FrmFotello::selectPicture(bool fromList, const QString& name) {
 }
 
 PreviewJob FrmFotello::previewJob(const QString& full, const QByteArray& local, bool gif) const {
-    return {full, local, gif, ssScroll1->size(), PictImagem->size()};
+    return {full, local, gif, ssScroll1->size(), PictImagem->size(), devicePixelRatioF()};
 }
 
 void FrmFotello::requestFullPicture() {

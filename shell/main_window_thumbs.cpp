@@ -13,6 +13,7 @@
 #include "controls/file_list_box.h"
 #include "controls/picture_box.h"
 #include "shell/main_window.h"
+#include "shell/thumb_cache.h"
 #include "shell/thumb_geometry.h"
 #include "shell/thumb_strip_layout.h"
 #include "shell/thumb_texts.h"
@@ -135,8 +136,10 @@ void FrmFotello::rebuildThumbnail(const QString& path) {
         return;
     }
     st.singleCell = cell;
-    st.single->start({{name, File1->localPath(name)}}, st.side,
-                     palette().color(QPalette::Button).rgb());
+    // The file was just written: its cached thumbnail is renewed, whatever its stamp says.
+    ThumbRequest request{st.side, palette().color(QPalette::Button).rgb(),
+                         picFrame->devicePixelRatioF(), true};
+    st.single->start({{name, File1->localPath(name)}}, request);
 }
 
 void FrmFotello::placeSingleThumb(const QString& name, const RenderedThumb& thumb) {
@@ -158,6 +161,8 @@ void FrmFotello::buildThumbnailArea() {
     picFrame = new ThumbnailStrip("picFrame", Pictclips);
     auto* builder = new ThumbnailBuilder(this);
     thumbState_->builder = builder;
+    const std::shared_ptr<const ThumbCache> cache = ThumbCache::ForUser();
+    builder->setCache(cache);
 
     // The scroll bar's change and scroll events: valueChanged follows the thumb.
     connect(picFrame->vsbSlide(), &QScrollBar::valueChanged, this, &FrmFotello::vsbSlide_Change);
@@ -174,6 +179,7 @@ void FrmFotello::buildThumbnailArea() {
     connect(thumbState_->resume, &QTimer::timeout, this, &FrmFotello::resumeStripNow);
     auto* single = new ThumbnailBuilder(this);
     single->setObjectName("thumbnailOfOneFile");
+    single->setCache(cache);
     thumbState_->single = single;
     connect(single, &ThumbnailBuilder::entryDone, this,
             [this](int, const QString& name, int, const RenderedThumb& thumb) {
@@ -216,7 +222,9 @@ void FrmFotello::BuildThumbnails() {
     st.captionWidth = settings_.thumbs.cellWidth;
     st.captionMetrics.emplace(picFrame->stripFont());
     picFrame->setPictureBackColor(buttonFace.rgb());
-    st.builder->start(FileEntries(File1), st.side, buttonFace.rgb());
+    // Drawn in device pixels: sharp on a high-density screen.
+    st.builder->start(FileEntries(File1),
+                      {st.side, buttonFace.rgb(), picFrame->devicePixelRatioF()});
 }
 
 void FrmFotello::Redimens() {

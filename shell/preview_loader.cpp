@@ -1,6 +1,7 @@
 #include "shell/preview_loader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sys/stat.h>
 
 #include <QThread>
@@ -25,10 +26,14 @@ FileStamp StampOf(const QByteArray& local) {
     return s;
 }
 
-QSize FittedSize(QSize natural, QSize host, QSize pane) {
-    const Fit f = FitPicture({natural.width(), natural.height()}, {host.width(), host.height()},
-                             {pane.width(), pane.height()});
-    return {f.size.width, f.size.height};
+// In screen pixels, never more than the picture has.
+QSize FittedSize(QSize natural, const PreviewJob& job) {
+    const Fit f =
+        FitPicture({natural.width(), natural.height()}, {job.host.width(), job.host.height()},
+                   {job.pane.width(), job.pane.height()});
+    const qreal ratio = job.pixelRatio > 1 ? job.pixelRatio : 1;
+    return QSize(int(std::ceil(f.size.width * ratio)), int(std::ceil(f.size.height * ratio)))
+        .boundedTo(natural);
 }
 
 // The picture no larger than the size it is shown at: the UI thread then
@@ -90,21 +95,22 @@ PreviewPicture PreviewLoader::Read(const PreviewJob& job, const std::function<bo
         out.picture = ReadPictureLocal(job.local, options);
         return out;
     }
-    options.coverFor = [&job](QSize natural) { return FittedSize(natural, job.host, job.pane); };
+    options.coverFor = [&job](QSize natural) { return FittedSize(natural, job); };
     out.picture = ReadPictureLocal(job.local, options);
     if (out.picture.ok())
-        ShrinkTo(out.picture.image, FittedSize(out.picture.naturalSize, job.host, job.pane));
+        ShrinkTo(out.picture.image, FittedSize(out.picture.naturalSize, job));
     return out;
 }
 
 PreviewLoader::Key PreviewLoader::keyOf(const PreviewJob& job) {
     // The size belongs to the key: a picture fitted to another pane is another picture.
-    return QString::fromLatin1(job.local.toHex()) + QStringLiteral("|%1|%2x%3|%4x%5")
+    return QString::fromLatin1(job.local.toHex()) + QStringLiteral("|%1|%2x%3|%4x%5|%6")
                                                         .arg(job.gif)
                                                         .arg(job.host.width())
                                                         .arg(job.host.height())
                                                         .arg(job.pane.width())
-                                                        .arg(job.pane.height());
+                                                        .arg(job.pane.height())
+                                                        .arg(job.pixelRatio);
 }
 
 std::uint64_t PreviewLoader::request(const PreviewJob& job) {

@@ -28,6 +28,8 @@ struct PreviewJob {
     // The fitted view of the preview; an invalid host asks for the full picture.
     QSize host;
     QSize pane;
+    // Screen pixels per window pixel: the fitted view is read in screen pixels.
+    qreal pixelRatio = 1;
 };
 
 // The file as it was when read: a cached picture is handed out again only

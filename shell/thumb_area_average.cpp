@@ -48,16 +48,15 @@ inline std::uint32_t Channel(float v) {
     return static_cast<std::uint32_t>(std::clamp(c, 0, 255));
 }
 
-} // namespace
-
-void AreaAverage(const PixelSpan& src, const MutablePixelSpan& dst) {
+// Channels 3 (blue, green, red; alpha set to 0xFF) or 4 (all four averaged).
+template <int N> void Average(const PixelSpan& src, const MutablePixelSpan& dst) {
     if (src.width <= 0 || src.height <= 0 || dst.width <= 0 || dst.height <= 0 || !src.pixels ||
         !dst.pixels)
         return;
     const Spans cols = MakeSpans(src.width, dst.width);
     const Spans rows = MakeSpans(src.height, dst.height);
-    // One source-wide row of blue, green, red sums for the output row at hand.
-    std::vector<float> acc(static_cast<std::size_t>(src.width) * 3);
+    // One source-wide row of channel sums for the output row at hand.
+    std::vector<float> acc(static_cast<std::size_t>(src.width) * N);
 
     for (int y = 0; y < dst.height; ++y) {
         std::fill(acc.begin(), acc.end(), 0.0f);
@@ -66,27 +65,38 @@ void AreaAverage(const PixelSpan& src, const MutablePixelSpan& dst) {
             const float w = rows.weights[rs.weightIndex + static_cast<std::size_t>(k)];
             const std::uint32_t* line = src.pixels + (rs.first + k) * src.stride;
             float* a = acc.data();
-            for (int x = 0; x < src.width; ++x, a += 3) {
+            for (int x = 0; x < src.width; ++x, a += N) {
                 const std::uint32_t p = line[x];
-                a[0] += w * float(p & 0xFF);
-                a[1] += w * float((p >> 8) & 0xFF);
-                a[2] += w * float((p >> 16) & 0xFF);
+                for (int c = 0; c < N; ++c)
+                    a[c] += w * float((p >> (8 * c)) & 0xFF);
             }
         }
         std::uint32_t* out = dst.pixels + y * dst.stride;
         for (int x = 0; x < dst.width; ++x) {
             const Span& cs = cols.spans[static_cast<std::size_t>(x)];
-            float b = 0, g = 0, r = 0;
-            const float* a = acc.data() + std::size_t(cs.first) * 3;
-            for (int k = 0; k < cs.count; ++k, a += 3) {
+            float sum[N] = {};
+            const float* a = acc.data() + std::size_t(cs.first) * N;
+            for (int k = 0; k < cs.count; ++k, a += N) {
                 const float w = cols.weights[cs.weightIndex + static_cast<std::size_t>(k)];
-                b += w * a[0];
-                g += w * a[1];
-                r += w * a[2];
+                for (int c = 0; c < N; ++c)
+                    sum[c] += w * a[c];
             }
-            out[x] = 0xFF000000u | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
+            std::uint32_t pixel = N == 3 ? 0xFF000000u : 0u;
+            for (int c = 0; c < N; ++c)
+                pixel |= Channel(sum[c]) << (8 * c);
+            out[x] = pixel;
         }
     }
+}
+
+} // namespace
+
+void AreaAverage(const PixelSpan& src, const MutablePixelSpan& dst) {
+    Average<3>(src, dst);
+}
+
+void AreaAverageWithAlpha(const PixelSpan& src, const MutablePixelSpan& dst) {
+    Average<4>(src, dst);
 }
 
 } // namespace fotello

@@ -24,5 +24,7 @@ struct MutablePixelSpan {
 
 // Resamples src into the whole of dst. Nothing happens when either is empty.
 void AreaAverage(const PixelSpan& src, const MutablePixelSpan& dst);
+// The same over all four bytes, alpha too (for premultiplied pixels).
+void AreaAverageWithAlpha(const PixelSpan& src, const MutablePixelSpan& dst);
 
 } // namespace fotello

@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "platform/log.h"
+#include "shell/thumb_cache.h"
 #include "shell/thumb_geometry.h"
 
 namespace fotello {
@@ -33,14 +34,14 @@ void ThumbnailBuilder::cancel() {
     running_ = false;
 }
 
-void ThumbnailBuilder::start(QVector<Entry> entries, int side, QRgb back) {
+void ThumbnailBuilder::start(QVector<Entry> entries, const ThumbRequest& request) {
     cancel();
     entries_ = std::move(entries);
-    side_ = side;
-    back_ = back;
+    request_ = request;
     order_.reset(static_cast<int>(entries_.size()), kWindow);
     running_ = true;
-    qCDebug(lcThumbs) << "build" << generation_ << "of" << entries_.size() << "files, side" << side;
+    qCDebug(lcThumbs) << "build" << generation_ << "of" << entries_.size() << "files, side"
+                      << request.side << "ratio" << request.pixelRatio;
     if (order_.done()) {
         running_ = false;
         emit finished();
@@ -60,10 +61,10 @@ void ThumbnailBuilder::issueMore() {
         const int index = order_.issue();
         const std::uint64_t gen = generation_;
         const QByteArray path = entries_[index].localPath;
-        const int side = side_;
-        const QRgb back = back_;
+        const ThumbRequest request = request_;
         auto current = current_;
-        pool_.start([this, current, gen, index, path, side, back] {
+        auto cache = cache_;
+        pool_.start([this, current, cache, gen, index, path, request] {
             // Said before reading: a file that hangs its reader is the last one named.
             qCDebug(lcThumbs).nospace().noquote()
                 << "build " << gen << " reading " << index << ": " << QFile::decodeName(path);
@@ -71,7 +72,7 @@ void ThumbnailBuilder::issueMore() {
                 qCDebug(lcThumbs).nospace() << "build " << gen << " skipping " << index;
                 return; // replaced before it started: its result would be dropped
             }
-            const RenderedThumb thumb = RenderThumb(path, side, back);
+            const RenderedThumb thumb = RenderThumb(path, request, cache.get());
             QMetaObject::invokeMethod(
                 this, [this, gen, index, thumb] { accept(gen, index, thumb); },
                 Qt::QueuedConnection);

@@ -2,7 +2,8 @@
 // Builds the thumbnails of a list of files on worker threads (at most two)
 // and hands them back on the owner's thread, one per file, in list order.
 // A build started while one runs replaces it: the old one's results are
-// dropped and its files not yet started are never read.
+// dropped and its files not yet started are never read. With a cache, its
+// entries are read and written on the workers too.
 
 #include <atomic>
 #include <cstdint>
@@ -30,7 +31,9 @@ public:
     ~ThumbnailBuilder() override; // waits for the files being read
 
     // With no entries the build finishes at once (finished() inside start()).
-    void start(QVector<Entry> entries, int side, QRgb back);
+    void start(QVector<Entry> entries, const ThumbRequest& request);
+    // The shared thumbnail cache the next builds use; null: none.
+    void setCache(std::shared_ptr<const ThumbCache> cache) { cache_ = std::move(cache); }
     // Drops the running build, if any; finished() is not emitted for it.
     void cancel();
     bool running() const { return running_; }
@@ -59,8 +62,8 @@ private:
     std::uint64_t generation_ = 0;
     ThumbOrder<RenderedThumb> order_;
     QVector<Entry> entries_;
-    int side_ = 0;
-    QRgb back_ = 0;
+    ThumbRequest request_;
+    std::shared_ptr<const ThumbCache> cache_;
     bool running_ = false;
     bool paused_ = false;
 };

@@ -173,6 +173,10 @@ int ThumbnailStrip::cellAt(QPoint viewportPos) const {
     return static_cast<int>(index);
 }
 
+void ThumbnailStrip::releasePress() {
+    updateCell(std::exchange(pressed_, -1));
+}
+
 void ThumbnailStrip::updateCell(int index) {
     if (!valid(index) || !slideVisible_)
         return;

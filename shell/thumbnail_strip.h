@@ -63,6 +63,8 @@ public:
 
     // The visible cell under a point of the viewport, or -1.
     int cellAt(QPoint viewportPos) const;
+    // A press that became a drag: the cell comes back up (no release follows).
+    void releasePress();
 
 signals:
     void cellClicked(int index);

@@ -231,7 +231,7 @@ TEST(ThumbnailBuild, APausedBuildReadsNothingUntilResumed) {
     {
         ThumbnailBuilder paused;
         paused.setPaused(true);
-        paused.start(entries, 40, qRgb(0, 0, 0));
+        paused.start(entries, {40, qRgb(0, 0, 0)});
         EXPECT_TRUE(paused.running());
     } // joins its workers: any file they took up has logged by now
     EXPECT_EQ(reads(), 0);
@@ -239,7 +239,7 @@ TEST(ThumbnailBuild, APausedBuildReadsNothingUntilResumed) {
     ThumbnailBuilder builder;
     QSignalSpy finished(&builder, &ThumbnailBuilder::finished);
     builder.setPaused(true);
-    builder.start(entries, 40, qRgb(0, 0, 0));
+    builder.start(entries, {40, qRgb(0, 0, 0)});
     builder.setPaused(false);
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_EQ(reads(), 3);
