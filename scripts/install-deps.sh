@@ -13,17 +13,14 @@ packages=(
   libsqlcipher-dev                                     # encrypted settings database
   libwmf-dev libwmf-bin libexpat1-dev                  # WMF rendering (libwmf links expat)
   fonts-urw-base35                                     # libwmf draws nothing without these (only recommended)
-  libjpeg62-turbo-dev                                  # JPEG decode at reduced size
   libgtest-dev libgmock-dev libbenchmark-dev           # tests, benchmarks
   xvfb xauth                                           # running and testing without a display
   xdg-utils                                            # mail, open with the associated program
   libvips-tools                                        # vipsthumbnail, the thumbnail benchmark's yardstick
   fonts-dejavu-core                                    # a font present on every machine: captions measure the same
-  # --- desktop integration ---
   desktop-file-utils appstream                         # menu entry and metainfo validators (tests)
   dpkg-dev file                                        # make deb: dpkg-shlibdeps, and file, which CPack runs first
-  # printing: the tests start their own cupsd with a cups-pdf queue
-  cups cups-client printer-driver-cups-pdf             # cupsd and its filters, lpadmin/lpstat, the PDF printer
+  cups cups-client printer-driver-cups-pdf             # printing tests: their own cupsd, lpadmin/lpstat, a PDF printer
   poppler-utils                                        # pdfinfo, pdftoppm: the tests read the printed pages
 )
 
