@@ -23,9 +23,10 @@ if [ -x "$symbolizer" ]; then export ASAN_SYMBOLIZER_PATH="$symbolizer"; fi
 run_target() {
   local target=$1 kind=${inputs[$1]} rc=0
   mkdir -p "$out/learned-$target" "$out/failures-$target"
-  # -timeout: a single input past 10 s is a hang (the helper itself gets 2);
+  # -timeout: a single input past 30 s is a hang (the biggest picture the caps
+  # let through takes a few seconds under the sanitizers);
   # -rss_limit_mb: 2 GB for one input is a memory bomb, not a picture.
-  "$out/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$out/${target}_fuzz" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/failures-$target/" \
     "$out/learned-$target" "$seeds/$kind" "tests/fuzz/${corpus[$target]}" > "$out/$target.log" 2>&1 || rc=$?
   echo "$rc" > "$out/$target.rc"

@@ -34,14 +34,16 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 void LimitSelf() {
-    // AddressSanitizer reserves terabytes of shadow memory at start: the
-    // sanitizer build runs the helper without the address-space limit.
-    if (!kAddressSanitizer)
+    // AddressSanitizer reserves terabytes of shadow memory at start, and its
+    // leak check at exit runs in a task of its own: the sanitizer build runs
+    // the helper without these two limits.
+    if (!kAddressSanitizer) {
         Limit(RLIMIT_AS, kAddressSpaceBytes);
+        Limit(RLIMIT_NPROC, 0);
+    }
     Limit(RLIMIT_CPU, kCpuSeconds);
     Limit(RLIMIT_FSIZE, 0); // writes nothing but stdout, a pipe
     Limit(RLIMIT_CORE, 0);
-    Limit(RLIMIT_NPROC, 0);
 }
 
 bool ReadInput(std::vector<unsigned char>& data) {

@@ -1,7 +1,7 @@
-// libFuzzer target for the reader as the browser calls it: a file on disk,
-// through ReadPictureLocal with the pixel cap and file limits, read whole (the
-// preview) and, for JPEGs, reduced to cover a thumbnail box. Metafiles stop at
-// the helper, which is not there: wmf_fuzz.cpp draws them in process.
+// libFuzzer target for a file read as the browser reads it, with its caps:
+// the thumbnail (RenderThumb: reduced decode, area average into the box) and
+// the preview (ReadPictureLocal fitted to a pane). Metafiles stop at the
+// helper, which is not there: wmf_fuzz.cpp draws them in process.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <QByteArray>
 
 #include "platform/picture_reader.h"
+#include "shell/thumb_render.h"
 
 namespace {
 
@@ -45,12 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, data, size, 0) != ssize_t(size))
         std::abort();
     const QByteArray path = "/proc/self/fd/" + QByteArray::number(fd);
-    const fotello::PictureResult whole = fotello::ReadPictureLocal(path);
-    Check(whole);
-    if (whole.kind == fotello::PictureKind::Jpeg) {
-        fotello::PictureReadOptions thumbnail;
-        thumbnail.coverBox = QSize(16, 12);
-        Check(fotello::ReadPictureLocal(path, thumbnail));
-    }
+
+    fotello::PictureReadOptions preview;
+    preview.coverFor = [](QSize natural) { return natural.scaled(640, 480, Qt::KeepAspectRatio); };
+    const fotello::PictureResult read = fotello::ReadPictureLocal(path, preview);
+    Check(read);
+
+    constexpr int kSide = 98;
+    const fotello::RenderedThumb thumb = fotello::RenderThumb(path, kSide, qRgb(255, 255, 255));
+    // Its part of the box, never more than the box.
+    if (thumb.ok() && (thumb.picture.width() > kSide || thumb.picture.height() > kSide))
+        std::abort();
     return 0;
 }
