@@ -40,3 +40,28 @@ clean:
 deb: build
 	@cd $(BUILD) && cpack --config CPackConfig.cmake
 # --- end of desktop integration ---
+
+# --- Fuzzing and sanitizers: each in its own build folder ---
+FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD ?= build-asan
+FUZZ_SECONDS ?= 60
+INSTRUMENTED = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
+
+.PHONY: fuzz-deps fuzz test-sanitize
+
+# clang and libFuzzer: only the fuzz targets need them.
+fuzz-deps:
+	@scripts/install-fuzz-deps.sh
+
+# Builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
+fuzz: deps fuzz-deps
+	@cmake -S . -B $(FUZZ_BUILD) $(INSTRUMENTED) -DCMAKE_CXX_COMPILER=clang++-14 -DFOTELLO_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) $(INSTRUMENTED) -DFOTELLO_SANITIZE=ON > /dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+# --- end of fuzzing and sanitizers ---

@@ -1,7 +1,9 @@
-// Replays files through the fuzz target, as libFuzzer would replay its corpus:
-// each file whole and cut at every length, so a seed that once crashed or hung
-// the probe stays a test. Arguments: files or folders of files.
+// Replays files through a fuzz target, as libFuzzer would replay its corpus:
+// each file whole and cut at every length (at 256 spread lengths when it is
+// long), so a seed that once crashed or hung a target stays a test.
+// Arguments: files or folders of files.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,14 +17,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::size_t kEveryCutUpTo = 4096;
+constexpr std::size_t kSpreadCuts = 256;
+
 int Replay(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                           std::istreambuf_iterator<char>()};
+    const std::size_t step =
+        bytes.size() <= kEveryCutUpTo ? 1 : std::max<std::size_t>(1, bytes.size() / kSpreadCuts);
     // Each prefix in a buffer of its own size: reading past it is caught by sanitizers.
-    for (std::size_t n = 0; n <= bytes.size(); ++n) {
+    for (std::size_t n = 0;; n = std::min(n + step, bytes.size())) {
         const std::vector<std::uint8_t> prefix(bytes.begin(), bytes.begin() + std::ptrdiff_t(n));
         LLVMFuzzerTestOneInput(prefix.data(), prefix.size());
+        if (n == bytes.size())
+            break;
     }
     return 1;
 }

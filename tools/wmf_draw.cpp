@@ -1,0 +1,105 @@
+#include "tools/wmf_draw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <libwmf/api.h>
+#include <libwmf/font.h>
+#include <libwmf/gd.h>
+
+#include "platform/wmf_protocol.h"
+
+namespace fotello::wmf {
+namespace {
+
+// Set when libwmf could not load a single font for a font the file selects.
+// libwmf then calls the file bad, but it is the machine that lacks the fonts.
+bool fontsMissing = false;
+
+void MapFont(wmfAPI* api, wmfFont* font) {
+    wmf_ipa_font_map(api, font);
+    if (font != nullptr && WMF_FONT_FTFACE(font) == nullptr)
+        fontsMissing = true;
+}
+
+int ExitFor(wmf_error_t error) {
+    if (fontsMissing) {
+        std::fputs("fotello-wmf: libwmf could load none of its Type 1 fonts; install the "
+                   "fonts-urw-base35 package (/usr/share/fonts/type1/urw-base35)\n",
+                   stderr);
+        return kExitNoFonts;
+    }
+    return error == wmf_E_EOF ? kExitTruncated : kExitInvalid;
+}
+
+// gd's true-colour pixel: 7-bit alpha (0 opaque, 127 clear), red, green, blue.
+std::uint32_t ToBgra(int gd) {
+    const std::uint32_t clear = (std::uint32_t(gd) >> 24) & 0x7F;
+    const std::uint32_t alpha = 255 - (clear * 255 + 63) / 127;
+    return (alpha << 24) | (std::uint32_t(gd) & 0xFFFFFF);
+}
+
+int WriteRaster(const int* pixels, unsigned width, unsigned height, const OutputSink& write) {
+    const std::size_t count = std::size_t(width) * height;
+    std::vector<std::uint32_t> out(count);
+    bool alpha = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = ToBgra(pixels[i]);
+        alpha = alpha || (out[i] >> 24) != 255;
+    }
+    const std::uint32_t header[4] = {kMagic, width, height, alpha ? kFlagHasAlpha : 0};
+    static_assert(sizeof header == kHeaderBytes);
+    if (!write(header, sizeof header) || !write(out.data(), count * 4))
+        return kExitInvalid;
+    return kExitOk;
+}
+
+} // namespace
+
+int DrawMetafile(std::vector<unsigned char>& input, const OutputSink& write, int maxSide) {
+    fontsMissing = false;
+    wmfAPI_Options options{};
+    options.function = wmf_gd_function;
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI* api = nullptr;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None)
+        return kExitInvalid;
+    wmf_ipa_font_map_set(api, MapFont);
+    int exit = kExitInvalid;
+    wmf_error_t error = wmf_mem_open(api, input.data(), long(input.size()));
+    wmfD_Rect box{};
+    unsigned width = 0, height = 0;
+    if (error == wmf_E_None)
+        error = wmf_scan(api, 0, &box);
+    if (error == wmf_E_None)
+        error = wmf_display_size(api, &width, &height, kDotsPerInch, kDotsPerInch);
+    if (error == wmf_E_None && width > 0 && height > 0) {
+        // Vector art: draw a box that asks for more at the largest side we allow.
+        const double shrink = std::min(1.0, double(maxSide) / std::max(width, height));
+        width = std::max(1u, unsigned(std::lround(width * shrink)));
+        height = std::max(1u, unsigned(std::lround(height * shrink)));
+        wmf_gd_t* device = WMF_GD_GetData(api);
+        device->type = wmf_gd_image;
+        device->bbox = box;
+        device->width = width;
+        device->height = height;
+        error = wmf_play(api, 0, &box);
+        if (error == wmf_E_None && device->gd_image != nullptr)
+            exit = WriteRaster(wmf_gd_image_pixels(device->gd_image), width, height, write);
+        // libwmf hands the drawn image to the caller but exports nothing to free
+        // it; its device data starts with the image it frees on destroy, so the
+        // image goes back there (a leak per drawing when drawn in process).
+        if (device->gd_image != nullptr && device->gd_data != nullptr) {
+            *static_cast<void**>(device->gd_data) = device->gd_image;
+            device->gd_image = nullptr;
+        }
+    }
+    if (error != wmf_E_None)
+        exit = ExitFor(error);
+    wmf_api_destroy(api);
+    return exit;
+}
+
+} // namespace fotello::wmf
