@@ -53,7 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(read);
 
     constexpr int kSide = 98;
-    const fotello::RenderedThumb thumb = fotello::RenderThumb(path, kSide, qRgb(255, 255, 255));
+    fotello::ThumbRequest request;
+    request.side = kSide;
+    request.back = qRgb(255, 255, 255);
+    const fotello::RenderedThumb thumb = fotello::RenderThumb(path, request);
     // Its part of the box, never more than the box.
     if (thumb.ok() && (thumb.picture.width() > kSide || thumb.picture.height() > kSide))
         std::abort();
