@@ -77,6 +77,15 @@ TEST_F(PreviewTest, StillPictureFillsTheLabelsAndEnablesCommands) {
           "ctbimprime", "ctbRefresh", "ctbmail", "button1_0", "button1_4", "mnuCJpg", "ctbEfeito"})
         EXPECT_TRUE(enabled(b)) << b;
     EXPECT_FALSE(enabled("mnuCBmp"));
+
+    // A metafile next keeps the conversion items as the BMP set them.
+    pick("desenho.wmf");
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(image()->naturalSize(), QSize(120, 80));
+    EXPECT_FALSE(enabled("mnuCBmp"));
+    EXPECT_TRUE(enabled("mnuCJpg"));
+    EXPECT_FALSE(enabled("button1_4"));
+    EXPECT_FALSE(enabled("ctbEfeito"));
 }
 
 TEST_F(PreviewTest, LargePicturesShrinkToTheHostFromAReducedReading) {
@@ -179,17 +188,6 @@ TEST_F(PreviewTest, AFailureLeavesThePreviousPictureAsItWas) {
             EXPECT_EQ(gif()->isPlaying(), !stillShown);
         }
     }
-}
-
-TEST_F(PreviewTest, MetafileAfterBitmapKeepsTheConversionItems) {
-    pick("casa.bmp");
-    pick("desenho.wmf");
-    EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(image()->naturalSize(), QSize(120, 80));
-    EXPECT_FALSE(enabled("mnuCBmp")) << "left as the BMP set it";
-    EXPECT_TRUE(enabled("mnuCJpg"));
-    EXPECT_FALSE(enabled("button1_4"));
-    EXPECT_FALSE(enabled("ctbEfeito"));
 }
 
 // A picture still being read when the folder changes never shows.
