@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include "platform/wmf_client.h"
+#include "tests/platform/log_capture.h"
 #include "tests/platform/picture_test_support.h"
 
 namespace fotello {
@@ -145,17 +146,11 @@ TEST_F(WmfTest, MissingFontsAreToldApartFromABrokenFile) {
                    " && exec \"$1\"' '" + QFile::encodeName(path("vazia")) + "' '" +
                    QFile::encodeName(helper()) + "'");
 
-    static QStringList logged;
-    logged.clear();
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& c, const QString& text) {
-            if (QByteArray(c.category) == "fotello.wmf")
-                logged << text;
-        });
+    testing::LogCapture log("");
     const WmfRenderResult first = RenderWmfInHelper(Drawing(), hidden, 2000);
     const WmfRenderResult second = RenderWmfInHelper(Drawing(), hidden, 2000);
     const WmfRenderResult broken = RenderWmfInHelper(QByteArray(1000, '\x11'), hidden, 2000);
-    qInstallMessageHandler(previous);
+    const auto logged = log.lines("fotello.wmf");
 
     EXPECT_EQ(first.error, PictureError::NoFonts) << first.detail.toStdString();
     EXPECT_TRUE(first.image.isNull());
@@ -163,7 +158,7 @@ TEST_F(WmfTest, MissingFontsAreToldApartFromABrokenFile) {
     EXPECT_EQ(second.error, PictureError::NoFonts);
     EXPECT_EQ(broken.error, PictureError::Invalid) << "garbage is still garbage";
     ASSERT_EQ(logged.size(), 1) << "said once, not per picture";
-    EXPECT_EQ(logged.first(), first.detail);
+    EXPECT_EQ(logged[0].text, first.detail);
     // With the fonts back the same drawing is fine.
     EXPECT_EQ(RenderWmfInHelper(Drawing(), helper(), 2000).error, PictureError::None);
 }
