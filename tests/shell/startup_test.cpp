@@ -94,13 +94,6 @@ TEST_F(StartupTest, WithoutADatabaseTheWindowStillOpens) {
         << "the keys browse the pictures, not the first toolbar button";
 }
 
-TEST_F(StartupTest, WrongPasswordIsLikeNoDatabase) {
-    auto w = start(ConfigSql(), "errada");
-    EXPECT_FALSE(w->configRs);
-    EXPECT_EQ(field(*w, "txtZoom"), "");
-    EXPECT_FALSE(Control<QTimer>(*w, "Timer2")->isActive());
-}
-
 TEST_F(StartupTest, OddValues) {
     auto w = start(ConfigSql("NULL", "255", "0", "' 80 x 96 - 64 x 64'", "'sim'"));
     EXPECT_EQ(field(*w, "txtSlide"), "") << "a null leaves the field as it was";
