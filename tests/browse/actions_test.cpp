@@ -79,9 +79,7 @@ TEST_F(ActionsTest, EveryButtonShowsItsCommandsActionWithItsHint) {
         EXPECT_EQ(a->objectName(), QString("act") + s.control);
         EXPECT_EQ(a->parent(), w.get());
         EXPECT_FALSE(a->text().isEmpty());
-        EXPECT_EQ(b->accessibleName(), a->text());
         EXPECT_EQ(a->statusTip(), QString::fromUtf8(s.hint));
-        EXPECT_EQ(b->accessibleDescription(), QString::fromUtf8(s.hint));
         EXPECT_EQ(b->isEnabled(), a->isEnabled());
 
         // The hint while the pointer is over the button, and nothing after.
@@ -97,25 +95,6 @@ TEST_F(ActionsTest, EveryButtonShowsItsCommandsActionWithItsHint) {
         EXPECT_EQ(w->action(item), w->findChild<QAction*>(item)) << item;
     EXPECT_EQ(w->action("ctbNada"), nullptr);
     EXPECT_EQ(button("button1_4")->caption(), "Converter");
-}
-
-TEST_F(ActionsTest, TheEnabledStateFollowsTheActionBothWays) {
-    ToolbarButton* props = button("ctbProps");
-    QAction* a = w->action("ctbProps");
-    ASSERT_FALSE(a->isEnabled()) << "nothing picked yet";
-    EXPECT_FALSE(props->isEnabled());
-    QSignalSpy triggered(a, &QAction::triggered);
-    props->click();
-    EXPECT_EQ(triggered.count(), 0);
-
-    write("fotos/casa.bmp", makers::EncodeBmp(picture(40, 30)));
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-    ASSERT_TRUE(Settled());
-    pick("casa.bmp");
-    EXPECT_TRUE(a->isEnabled());
-    EXPECT_TRUE(props->isEnabled());
-    props->click();
-    EXPECT_EQ(triggered.count(), 1);
 }
 
 TEST_F(ActionsTest, F1TriggersHelpAndTheCloseButtonCloses) {

@@ -119,10 +119,6 @@ TEST_F(StartLocation, FoldersTheTreeDoesNotShowOrNamedInOtherBytesStillOpen) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8(".ocultas — Fotello"));
 }
 
-} // namespace
-
-namespace {
-
 // The running instance's end of the socket: what a later start sends arrives
 // whole, once; what is no path does not arrive.
 TEST(InstanceServerTest, EachConnectionCarriesOnePath) {

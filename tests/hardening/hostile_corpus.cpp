@@ -106,6 +106,7 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
     refuse("bomb-png.png", PngBomb(16384, 16384), tooLarge, overBudget);
     refuse("bomb-png-in-icon.ico", IcoHoldingPng(PngBomb(16384, 16384)), tooLarge, overBudget);
     refuse("bomb-rle.bmp", RleBmpBomb(16384, 16384), tooLarge, overBudget);
+    accept("rle-within-budget.bmp", RleBmpBomb(3000, 2000), QSize(3000, 2000));
     const QList<PictureError> invalid{PictureError::Invalid};
     refuse("bomb-scans.jpg", ProgressiveJpegBomb(16384, 16384, false, 2000), invalid,
            QStringLiteral("too many scans"));

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -67,10 +68,7 @@ CupsSandbox& CupsSandbox::instance() {
 bool CupsSandbox::writeConfiguration() {
     const QString d = dir_.path();
     // Filters run as the scheduler's user (lp): they must reach the spool.
-    QFile::setPermissions(d, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                 QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                 QFileDevice::ExeOther);
+    ::chmod(QFile::encodeName(d).constData(), 0755);
     for (const char* sub : {"spool/tmp", "cache", "state", "log", "pdf", "pdf-spool"})
         if (!QDir().mkpath(d + "/" + sub))
             return false;

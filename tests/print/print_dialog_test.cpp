@@ -284,11 +284,13 @@ QSizeF PageSize(const QString& pdf) {
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
-// Asked for while the picture is still being read, the copies wait for it.
-TEST_F(Printing, EachCopyIsAJobOfTheSheetsPaper) {
+// Asked for while the picture is still being read, the copies wait for it;
+// each is a job on the sheet's paper, and the page is what the preview shows.
+TEST_F(Printing, EachCopyIsAJobOfThePreviewOnTheSheetsPaper) {
     open(quarters(), false);
     ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
     ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1); // A5
+    ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);     // top, centred
     type("txtCopies", "3");
     const int jobs = CupsSandbox::instance().completedJobs();
     const int before = PdfCount();
@@ -302,13 +304,18 @@ TEST_F(Printing, EachCopyIsAJobOfTheSheetsPaper) {
         EXPECT_NEAR(page.width(), 148 * kPointsPerMm, 2) << pdf.toStdString();
         EXPECT_NEAR(page.height(), 210 * kPointsPerMm, 2) << pdf.toStdString();
     }
-    // The picture is on the page: the yellow quarter below and right of the centre.
     const QImage page = FirstPage(pdfs.last(), dir);
     ASSERT_FALSE(page.isNull());
-    const QColor c = page.pixelColor(559 / 2 + 50, 794 / 2 + 75);
+    // The yellow quarter: right of the centre, in the lower half of the picture.
+    const QColor c = page.pixelColor(559 / 2 + 50, 225);
     EXPECT_NEAR(c.red(), 240, 6);
     EXPECT_NEAR(c.green(), 220, 6);
     EXPECT_NEAR(c.blue(), 40, 6);
+    // The page is the paper (a little wider than the sheet's whole pixels).
+    const QImage sheet = layout()->GetPreview();
+    ASSERT_GE(page.width(), sheet.width());
+    ASSERT_GE(page.height(), sheet.height());
+    EXPECT_EQ(OffThePreview(sheet, page), 0);
 }
 
 TEST_F(Printing, TheChosenPrinterGetsTheJob) {
@@ -332,24 +339,6 @@ TEST_F(Printing, TheChosenPrinterGetsTheJob) {
     EXPECT_EQ(done("PDF2"), 1);
     EXPECT_EQ(done("PDF"), onFirst);
     CupsSandbox::instance().removeQueue("PDF2");
-}
-
-TEST_F(Printing, ThePreviewIsWhatThePrinterGets) {
-    open(quarters());
-    ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
-    ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1);
-    ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);
-    const QImage sheet = layout()->GetPreview();
-    const int before = PdfCount();
-    QTest::mouseClick(ctl<QPushButton>("cmdPrint"), Qt::LeftButton);
-    const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 1);
-    ASSERT_EQ(pdfs.size(), before + 1);
-    const QImage page = FirstPage(pdfs.last(), dir);
-    ASSERT_FALSE(page.isNull());
-    // The page is the paper (a little wider than the sheet's whole pixels).
-    ASSERT_GE(page.width(), sheet.width());
-    ASSERT_GE(page.height(), sheet.height());
-    EXPECT_EQ(OffThePreview(sheet, page), 0);
 }
 
 // The main window's print button opens the one dialog on the current picture.

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
@@ -52,10 +53,8 @@ std::shared_ptr<QStringList> Watch(TestWindow& tw) {
 TEST(ThumbnailBuild, CorruptMiddleFileGetsNoCellAndNoGap) {
     QTemporaryDir dir;
     QImage halfClear(40, 30, QImage::Format_ARGB32); // red, the right half transparent
-    halfClear.fill(Qt::red);
-    for (int y = 0; y < 30; ++y)
-        for (int x = 20; x < 40; ++x)
-            halfClear.setPixel(x, y, 0);
+    halfClear.fill(Qt::transparent);
+    QPainter(&halfClear).fillRect(0, 0, 20, 30, Qt::red);
     QImage stripes(640, 480, QImage::Format_RGB32); // one-pixel columns, black and grey
     for (int x = 0; x < 640; ++x)
         for (int y = 0; y < 480; ++y)
@@ -294,12 +293,6 @@ TEST(ThumbnailProgress, BarFillsAndStatusReads) {
     EXPECT_EQ(Control<QLabel>(w, "lblStat")->text(), "");
 }
 
-} // namespace
-} // namespace fotello
-
-namespace fotello {
-namespace {
-
 TEST(ThumbnailBuild, FolderRemovedDuringTheBuild) {
     QTemporaryDir dir;
     const QString folder = dir.filePath("fotos");
@@ -321,12 +314,6 @@ TEST(ThumbnailBuild, FolderRemovedDuringTheBuild) {
     EXPECT_FALSE(MessageBoxShown());
     EXPECT_EQ(Control<QLabel>(*tw.w, "lblCount")->text(), "");
 }
-
-} // namespace
-} // namespace fotello
-
-namespace fotello {
-namespace {
 
 TEST(ThumbnailBuild, NamesThatAreNotUtf8GetTheirCell) {
     QTemporaryDir dir;
