@@ -35,13 +35,12 @@ install: build
 clean:
 	rm -rf $(BUILD)
 
-# --- Desktop integration: the Debian package (build/deb/fotello_*.deb) ---
+# The Debian package (build/fotello_*.deb).
 .PHONY: deb
 deb: build
 	@cd $(BUILD) && cpack --config CPackConfig.cmake
-# --- end of desktop integration ---
 
-# --- Fuzzing and sanitizers: each in its own build folder ---
+# Fuzzing and sanitizers, each in its own build folder.
 FUZZ_BUILD ?= build-fuzz
 ASAN_BUILD ?= build-asan
 FUZZ_SECONDS ?= 60
@@ -64,4 +63,3 @@ test-sanitize: deps
 	@cmake -S . -B $(ASAN_BUILD) $(INSTRUMENTED) -DFOTELLO_SANITIZE=ON > /dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
-# --- end of fuzzing and sanitizers ---

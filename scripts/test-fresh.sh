@@ -113,12 +113,11 @@ if command -v convert > /dev/null; then
 fi
 stage_end "make run"
 
-# --- Debian package: built in this root, installed on another bare one ---
+# The Debian package: built in this root, installed on another bare one.
 stage "make deb in the fresh root, then the package on a bare root"
 in_root bash -c 'cd /work/fotello && make deb'
 cp "$root"/work/fotello/build/fotello_*.deb "$shots/"
 FOTELLO_FRESH_KEEP=0 "$repo/scripts/test-deb.sh" "$(ls "$shots"/fotello_*.deb | tail -1)"
 stage_end "make deb and the package"
-# --- end of the Debian package ---
 
 say "fresh machine passed in $(($(date +%s) - total_start)) s; screenshot in $shots"
