@@ -12,6 +12,7 @@ packages=(
   libqt6svg6 breeze-icon-theme                         # toolbar and tree icons (SVG theme)
   libsqlcipher-dev                                     # encrypted settings database
   libwmf-dev libwmf-bin libexpat1-dev                  # WMF rendering (libwmf links expat)
+  libjpeg62-turbo-dev                                  # libwmf's link line asks for -ljpeg
   fonts-urw-base35                                     # libwmf draws nothing without these (only recommended)
   libgtest-dev libgmock-dev libbenchmark-dev           # tests, benchmarks
   xvfb xauth                                           # running and testing without a display
