@@ -50,7 +50,7 @@ INSTRUMENTED = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELW
 
 # clang and libFuzzer: only the fuzz targets need them.
 fuzz-deps:
-	@scripts/install-fuzz-deps.sh
+	@scripts/install-deps.sh clang-14 libclang-rt-14-dev llvm-14
 
 # Builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
 fuzz: deps fuzz-deps

@@ -17,7 +17,7 @@
 #include <QWindow>
 
 #include "controls/picture_box.h"
-#include "private_cache.h"
+#include "tests/support/private_cache.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -41,7 +41,7 @@ double Run(QApplication&, int ms) {
 } // namespace
 
 int main(int argc, char** argv) {
-    fotello::bench::UsePrivateThumbnailCache();
+    fotello::test_env::UsePrivateThumbnailCache();
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

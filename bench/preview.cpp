@@ -32,7 +32,7 @@
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "platform/picture_reader.h"
-#include "private_cache.h"
+#include "tests/support/private_cache.h"
 #include "shell/main_window.h"
 #include "shell/settings_rules.h"
 #include "thumbnails_corpus.h"
@@ -301,7 +301,7 @@ int Main() {
 } // namespace
 
 int main(int argc, char** argv) {
-    fotello::bench::UsePrivateThumbnailCache();
+    fotello::test_env::UsePrivateThumbnailCache();
     fotello::bench::DefaultToOffscreen();
     QApplication app(argc, argv);
     fotello::bench::UseBuildHelpers();

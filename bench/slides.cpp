@@ -20,7 +20,7 @@
 
 #include "controls/file_list_box.h"
 #include "controls/image_control.h"
-#include "private_cache.h"
+#include "tests/support/private_cache.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -53,7 +53,7 @@ QImage Photo(int seed) {
 } // namespace
 
 int main(int argc, char** argv) {
-    fotello::bench::UsePrivateThumbnailCache();
+    fotello::test_env::UsePrivateThumbnailCache();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder, program;

@@ -36,7 +36,7 @@
 
 #include "controls/file_list_box.h"
 #include "platform/picture_reader.h"
-#include "private_cache.h"
+#include "tests/support/private_cache.h"
 #include "shell/main_window.h"
 #include "shell/settings_rules.h"
 #include "shell/thumbnail_builder.h"
@@ -331,7 +331,7 @@ int SecondVisit(int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    fotello::bench::UsePrivateThumbnailCache();
+    fotello::test_env::UsePrivateThumbnailCache();
     fotello::bench::DefaultToOffscreen();
     QApplication app(argc, argv);
     fotello::bench::UseBuildHelpers();

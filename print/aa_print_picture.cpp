@@ -52,9 +52,15 @@ void AAPrintPicture::resizeEvent(QResizeEvent*) {
 
 // --- Properties ---------------------------------------------------------------
 
+namespace {
+template <typename T> void Assign(AAPrintPicture* control, T& field, T value, const char* name) {
+    field = value;
+    emit control->PropertyChanged(name);
+}
+} // namespace
+
 void AAPrintPicture::setAlign(std::int32_t v) {
-    align_ = v;
-    emit PropertyChanged("Align");
+    Assign(this, align_, v, "Align");
 }
 void AAPrintPicture::setPicture(const QImage& v) {
     picture_ = v;
@@ -62,36 +68,28 @@ void AAPrintPicture::setPicture(const QImage& v) {
     emit PropertyChanged("Picture");
 }
 void AAPrintPicture::setBackColor(std::int32_t v) {
-    backColor_ = v;
-    emit PropertyChanged("BackColor");
+    Assign(this, backColor_, v, "BackColor");
 }
 void AAPrintPicture::setBorderColor(std::int32_t v) {
-    borderColor_ = v;
-    emit PropertyChanged("BorderColor");
+    Assign(this, borderColor_, v, "BorderColor");
 }
 void AAPrintPicture::setShowBorder(bool v) {
-    showBorder_ = v;
-    emit PropertyChanged("ShowBorder");
+    Assign(this, showBorder_, v, "ShowBorder");
 }
 void AAPrintPicture::setPaperSize(std::int32_t v) {
-    paperSize_ = v;
-    emit PropertyChanged("PaperSize");
+    Assign(this, paperSize_, v, "PaperSize");
 }
 void AAPrintPicture::setPaperWidth(std::int16_t v) {
-    paperWidth_ = v;
-    emit PropertyChanged("PaperWidth");
+    Assign(this, paperWidth_, v, "PaperWidth");
 }
 void AAPrintPicture::setPaperHeight(std::int16_t v) {
-    paperHeight_ = v;
-    emit PropertyChanged("PaperHeight");
+    Assign(this, paperHeight_, v, "PaperHeight");
 }
 void AAPrintPicture::setStretch(bool v) {
-    stretch_ = v;
-    emit PropertyChanged("Stretch");
+    Assign(this, stretch_, v, "Stretch");
 }
 void AAPrintPicture::setCopies(std::int16_t v) {
-    copies_ = v;
-    emit PropertyChanged("Copies");
+    Assign(this, copies_, v, "Copies");
 }
 
 void AAPrintPicture::Initialize() {

@@ -25,6 +25,9 @@ packages=(
   poppler-utils                                        # pdfinfo, pdftoppm: the tests read the printed pages
 )
 
+# Other lists (make fuzz's clang) are named on the command line instead.
+if [ $# -gt 0 ]; then packages=("$@"); fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -13,7 +13,7 @@ deb="${1:-$(ls "$repo"/build/fotello_*.deb 2> /dev/null | tail -1)}"
 cache="${FOTELLO_FRESH_CACHE:-$HOME/.cache/fotello-fresh}"
 base="$cache/bookworm-base.tar"
 shots="$repo/build/fresh"
-say() { printf '== %s\n' "$*"; }
+. "$repo/scripts/fresh-root.sh"
 fail() { say "FAILED: $*"; exit 1; }
 
 [ -n "$deb" ] && [ -f "$deb" ] || fail "no package: run make deb first, or name it"
@@ -25,47 +25,13 @@ fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/fotello-deb.XXXXXX")"
 root="$work/root"
-mounted=()
-cleanup() {
-    local status=$?
-    if [ -d "$root" ]; then
-        for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-            if [ "$(readlink "/proc/$pid/root" 2> /dev/null)" = "$root" ]; then
-                kill -9 "$pid" 2> /dev/null || true
-            fi
-        done
-    fi
-    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-        umount -R "${mounted[$i]}" 2> /dev/null || umount -lR "${mounted[$i]}" 2> /dev/null || true
-    done
-    if [ "${FOTELLO_FRESH_KEEP:-0}" = 1 ]; then
-        say "root kept in $root"
-    elif ! grep -q " $work" /proc/self/mounts; then
-        rm -rf --one-file-system "$work"
-    fi
-    exit "$status"
-}
-trap cleanup EXIT INT TERM
 
 start=$(date +%s)
 say "unpacking a bare root for $(basename "$deb")"
 mkdir -p "$root" "$shots"
 tar -C "$root" -xf "$base"
-cp /etc/resolv.conf "$root/etc/resolv.conf" 2> /dev/null || true
-mount --bind "$root" "$root" && mount --make-private "$root"
-mounted+=("$root")
-for m in proc sys dev; do
-    mkdir -p "$root/$m"
-    case $m in
-    proc) mount -t proc proc "$root/proc" ;;
-    sys) mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" ;;
-    dev) mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" ;;
-    esac
-    mounted+=("$root/$m")
-done
+mount_root
 cp "$deb" "$root/tmp/"
-in_root() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive "$@"; }
 
 say "installing the package and its dependencies from the mirror"
 in_root apt-get update -qq

@@ -14,34 +14,11 @@ base="$cache/bookworm-base.tar"
 work="$(mktemp -d "${TMPDIR:-/tmp}/fotello-fresh.XXXXXX")"
 root="$work/root"
 shots="$repo/build/fresh"
-mounted=()
-
-say() { printf '== %s\n' "$*"; }
 stage_start=0
 stage() { stage_start=$(date +%s); say "$*"; }
 stage_end() { say "$1: $(($(date +%s) - stage_start)) s"; }
 
-cleanup() {
-    local status=$?
-    # Anything still running in the root holds its mounts.
-    if [ -d "$root" ]; then
-        for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-            if [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ]; then
-                kill -9 "$pid" 2>/dev/null || true
-            fi
-        done
-    fi
-    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-        umount -R "${mounted[$i]}" 2>/dev/null || umount -lR "${mounted[$i]}" 2>/dev/null || true
-    done
-    if [ "${FOTELLO_FRESH_KEEP:-0}" = 1 ]; then
-        say "root kept in $root"
-    elif ! grep -q " $work" /proc/self/mounts; then
-        rm -rf --one-file-system "$work"
-    fi
-    exit "$status"
-}
-trap cleanup EXIT INT TERM
+. "$repo/scripts/fresh-root.sh"
 
 if [ "$(id -u)" -ne 0 ]; then
     exec sudo --preserve-env=FOTELLO_FRESH_CACHE,FOTELLO_FRESH_KEEP "$0" "$@"
@@ -78,25 +55,9 @@ tar -C "$root" -xf "$base"
 commit="$(git -C "$repo" rev-parse HEAD)"
 git clone --quiet --no-local "$repo" "$root/work/fotello"
 git -C "$root/work/fotello" checkout --quiet --detach "$commit"
-cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
-# The root is a mount of its own, private, as on a machine: tests that make
-# private mount namespaces need / to be a mount point.
-mount --bind "$root" "$root"
-mount --make-private "$root"
-mounted+=("$root")
-for m in proc sys dev; do
-    mkdir -p "$root/$m"
-    case $m in
-    proc) mount -t proc proc "$root/proc" ;;
-    sys) mount --rbind /sys "$root/sys" && mount --make-rslave "$root/sys" ;;
-    dev) mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" ;;
-    esac
-    mounted+=("$root/$m")
-done
+mount_root
 stage_end "unpack and clone ($(git -C "$repo" log -1 --format='%h %s' "$commit"))"
 
-in_root() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-    LANG=C.UTF-8 TERM=dumb "$@"; }
 
 stage "make test in the fresh root"
 in_root bash -c 'cd /work/fotello && make test'

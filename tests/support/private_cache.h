@@ -1,6 +1,7 @@
 #pragma once
-// Benchmarks that open the main window write thumbnail cache entries: into a
-// folder of their own for the run, never the user's ~/.cache. Call first in main().
+// Tests and benchmarks that open the main window write thumbnail cache entries:
+// into a folder of their own for the run, never the user's ~/.cache. Call
+// once, first in main().
 
 #include <cstdlib>
 #include <cstring>
@@ -8,12 +9,12 @@
 #include <string>
 #include <unistd.h>
 
-namespace fotello::bench {
+namespace fotello::test_env {
 
 inline void UsePrivateThumbnailCache() {
     static char folder[256] = "";
     const std::string pattern =
-        (std::filesystem::temp_directory_path() / "fotello-bench-cache-XXXXXX").string();
+        (std::filesystem::temp_directory_path() / "fotello-cache-XXXXXX").string();
     if (pattern.size() >= sizeof folder || !::mkdtemp(std::strcpy(folder, pattern.c_str())))
         std::abort();
     std::atexit([] {
@@ -23,4 +24,4 @@ inline void UsePrivateThumbnailCache() {
     ::setenv("XDG_CACHE_HOME", folder, 1);
 }
 
-} // namespace fotello::bench
+} // namespace fotello::test_env
