@@ -80,7 +80,8 @@ PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes
             }
             if (capacity > maxBytes)
                 return Failure(PictureError::TooLarge, QStringLiteral("file too large"));
-            capacity = qMin(capacity * 2, maxBytes + 1);
+            const qint64 whole = std::min<qint64>(info.st_size, kWholeReadBytes) + 1;
+            capacity = qMin(std::max(capacity * 2, whole), maxBytes + 1);
             result.bytes.resize(capacity);
         }
         const ssize_t n = ::read(fd.get(), result.bytes.data() + total, size_t(capacity - total));

@@ -24,6 +24,10 @@ struct PictureFileData {
 // may stop the reading there, so that a file whose start already says it is
 // broken, complete or a bomb is never held whole.
 inline constexpr qint64 kFirstReadBytes = 64 * 1024;
+// After the first step a file up to this size is read whole in one step: any
+// picture may carry this much of headers and metadata, and reading it in
+// doubling steps would walk its start again at each one.
+inline constexpr qint64 kWholeReadBytes = qint64(16) << 20;
 PictureFileData ReadPictureFileData(const QByteArray& localPath, qint64 maxBytes,
                                     const std::function<bool(const QByteArray&)>& enough = {});
 

@@ -233,7 +233,7 @@ PictureProbe Probe(const QByteArray& bytes) {
 // most 8, and coded ones less). GIFs may repeat whole frames, metafiles declare
 // no size: their structure alone bounds them.
 qint64 JustifiedBytes(const PictureProbe& probe) {
-    constexpr qint64 kHeaders = qint64(16) << 20;
+    constexpr qint64 kHeaders = kWholeReadBytes;
     switch (probe.kind) {
     case PictureKind::Gif:
         return kMaxFileBytes;
