@@ -285,11 +285,8 @@ CheckedPictureBytes CheckBytes(const QByteArray& localPath) {
     return checked;
 }
 
-PictureResult Read(const QByteArray& localPath, const PictureReadOptions& options) {
+PictureResult Decode(const CheckedPictureBytes& checked, const PictureReadOptions& options) {
     PrepareImageIo();
-    CheckedPictureBytes checked = CheckBytes(localPath);
-    if (checked.error != PictureError::None)
-        return Failure(checked.error, checked.detail);
     PictureResult result = checked.probe.kind == PictureKind::Wmf
                                ? RenderMetafile(checked.bytes)
                                : DecodeRaster(checked.bytes, checked.probe, options);
@@ -306,7 +303,17 @@ QString ExecutableFolder() {
 } // namespace
 
 PictureResult ReadPictureLocal(const QByteArray& localPath, const PictureReadOptions& options) {
-    PictureResult result = Read(localPath, options);
+    const CheckedPictureBytes checked = CheckBytes(localPath);
+    if (checked.error != PictureError::None) {
+        LogRefusal(localPath, checked.error, checked.detail);
+        return Failure(checked.error, checked.detail);
+    }
+    return DecodeCheckedPicture(localPath, checked, options);
+}
+
+PictureResult DecodeCheckedPicture(const QByteArray& localPath, const CheckedPictureBytes& checked,
+                                   const PictureReadOptions& options) {
+    PictureResult result = Decode(checked, options);
     if (!result.ok())
         LogRefusal(localPath, result.error, result.detail);
     return result;

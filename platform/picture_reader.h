@@ -74,6 +74,10 @@ struct CheckedPictureBytes {
 };
 CheckedPictureBytes ReadCheckedPictureBytes(const QString& path);
 CheckedPictureBytes ReadCheckedPictureBytesLocal(const QByteArray& localPath);
+// Decodes bytes already checked (error None) as ReadPictureLocal would, without
+// reading the file again; localPath only names it in the log.
+PictureResult DecodeCheckedPicture(const QByteArray& localPath, const CheckedPictureBytes& checked,
+                                   const PictureReadOptions& options = {});
 
 // The folder that holds the program's helpers (the WMF renderer). Defaults to
 // the executable's folder; tests point it at the build's bin folder.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sys/stat.h>
 
 #include <QThread>
@@ -69,34 +70,40 @@ PreviewPicture PreviewLoader::Read(const PreviewJob& job, const std::function<bo
     out.local = job.local;
     out.stamp = StampOf(job.local);
     out.sizeText = QString::number(out.stamp.ok ? out.stamp.size : 0) + " bytes";
+    std::optional<CheckedPictureBytes> checked;
     if (job.gif) {
         // The control plays the checked bytes on the UI thread: only a GIF's, so
         // that another kind named .gif is decoded here, as a still.
-        CheckedPictureBytes checked = ReadCheckedPictureBytesLocal(job.local);
-        if (checked.error != PictureError::None) {
-            out.picture.error = checked.error;
-            out.picture.detail = checked.detail;
-            out.picture.kind = checked.probe.kind;
+        checked = ReadCheckedPictureBytesLocal(job.local);
+        if (checked->error != PictureError::None) {
+            out.picture.error = checked->error;
+            out.picture.detail = checked->detail;
+            out.picture.kind = checked->probe.kind;
             return out;
         }
-        if (checked.probe.kind == PictureKind::Gif) {
+        if (checked->probe.kind == PictureKind::Gif) {
             // The first frame gives the size.
             PictureReadOptions first;
             first.stop = stop;
-            out.picture = ReadPictureLocal(job.local, first);
+            out.picture = DecodeCheckedPicture(job.local, *checked, first);
             if (out.picture.ok())
-                out.gifBytes = std::move(checked.bytes);
+                out.gifBytes = std::move(checked->bytes);
             return out;
         }
     }
+    // Bytes already read and checked (a .gif that is no GIF) are not read twice.
+    auto read = [&](const PictureReadOptions& options) {
+        return checked ? DecodeCheckedPicture(job.local, *checked, options)
+                       : ReadPictureLocal(job.local, options);
+    };
     PictureReadOptions options;
     options.stop = stop;
     if (!job.host.isValid()) {
-        out.picture = ReadPictureLocal(job.local, options);
+        out.picture = read(options);
         return out;
     }
     options.coverFor = [&job](QSize natural) { return FittedSize(natural, job); };
-    out.picture = ReadPictureLocal(job.local, options);
+    out.picture = read(options);
     if (out.picture.ok())
         ShrinkTo(out.picture.image, FittedSize(out.picture.naturalSize, job));
     return out;
