@@ -34,9 +34,6 @@ const Shown kButtons[] = {
     {"ctbmail", "Enviar..."},
     {"ClarkTBButton2", "https://fotello.example/"},
     {"button1_0", ""},
-    {"button1_1", ""},
-    {"button1_2", ""},
-    {"button1_3", ""},
     {"button1_4", ""},
 };
 
