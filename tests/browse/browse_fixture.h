@@ -1,21 +1,23 @@
 #pragma once
 // A started main window over a temporary folder of pictures.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QApplication>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "../shell/settings_db_maker.h"
 #include "controls.h"
 #include "controls/file_list_box.h"
-#include "shell/preview_loader.h"
 #include "platform/picture_reader.h"
 #include "shell/main_window.h"
+#include "shell/preview_loader.h"
 #include "tools/picture_makers.h"
 
 // Readable QString values in failure messages.
@@ -83,6 +85,13 @@ protected:
         QDir().mkpath(QFileInfo(path).path());
         EXPECT_TRUE(makers::WriteFile(path, bytes));
         return path;
+    }
+    // Names need not be UTF-8: written by their bytes.
+    static void writeRaw(const QByteArray& local, const QByteArray& bytes) {
+        const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0) << local.constData();
+        ASSERT_EQ(::write(fd, bytes.constData(), std::size_t(bytes.size())), bytes.size());
+        ::close(fd);
     }
     static QImage picture(int w, int h, QColor c = QColor(200, 80, 40)) {
         QImage img(w, h, QImage::Format_RGB32);
