@@ -22,6 +22,7 @@ TEST(EffectsRules, SaveKindIsTheTextAfterTheFirstDotOfTheName) {
         {"/home/ana/fotos", EffectsSaveKind::None},
         {"/home/ana/fotos.bmp", EffectsSaveKind::Bmp},
         {"/home/ana/fotos.bmp/", EffectsSaveKind::Bmp},
+        {"/home/ana/fotos.bmp/", EffectsSaveKind::Bmp},
         {"", EffectsSaveKind::None},
     };
     for (const auto& c : cases)
@@ -70,6 +71,7 @@ TEST(EffectsRules, GammaAnswers) {
         {"", std::nullopt},
         {"  ", std::nullopt},
         {"abc", std::nullopt},
+        {"1,5", std::nullopt},
         {"12a", std::nullopt},
         {"1,5", std::nullopt},
         {".", std::nullopt},
