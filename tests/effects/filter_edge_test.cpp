@@ -88,29 +88,6 @@ TEST(FilterCases, PixelizeFourByFourWithThree) {
     EXPECT_EQ(out.at(1, 4, 4), 44);
 }
 
-constexpr int kB = 40, kG = 130, kR = 201;
-
-// Inner pixels (outside the one-pixel ring) all hold b, g, r; the ring keeps the input.
-void ExpectInner(const Picture& out, int b, int g, int r) {
-    for (int y = 1; y <= out.h; ++y)
-        for (int x = 1; x <= out.w; ++x) {
-            const bool ring = x == 1 || y == 1 || x == out.w || y == out.h;
-            ASSERT_EQ(out.at(1, x, y), ring ? kB : b) << x << "," << y;
-            ASSERT_EQ(out.at(2, x, y), ring ? kG : g) << x << "," << y;
-            ASSERT_EQ(out.at(3, x, y), ring ? kR : r) << x << "," << y;
-        }
-}
-
-TEST(FilterEdges, FlatPictureUnderNeighbourhoodFilters) {
-    FilterEngine engine;
-    const Picture flat = FlatPicture(9, 7, kB, kG, kR);
-    for (auto [n, p] : {std::pair{3, 0}, {1, 2}, {6, 0}, {24, 0}})
-        EXPECT_EQ(RunEngine(engine, n, flat, p).bytes, flat.bytes) << n;
-    ExpectInner(RunEngine(engine, 27, flat, 0), 0, 0, 0);
-    ExpectInner(RunEngine(engine, 7, flat, 0xFFFFFF), 255, 255, 255);
-    ExpectInner(RunEngine(engine, 13, flat, 0), kB / 2 + 50, kG / 2 + 50, kR / 2 + 50);
-}
-
 TEST(FilterEdges, ContrastSpillsHalfTheExcess) {
     // Mean (100 + 100 + 250) \ 3 = 150; with p = 50 red goes to 300 and blue
     // and green to 75; red's excess (300 - 255) \ 2 = 22 goes to each of them.
