@@ -105,6 +105,11 @@ QByteArray Bytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString kCannotChange() {
+    return QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                             "Verifique se há algum atributo (Read-Only)");
+}
+
 class EffectsWindow : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
@@ -175,8 +180,7 @@ TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
     openCurrent();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(takeMessage(), kCannotChange());
     EXPECT_EQ(Bytes(path), "not a picture any more");
 }
 
@@ -319,8 +323,7 @@ TEST_F(EffectsWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
     const QString path = place("e.ico", "the old icon", big);
     openCurrent();
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(takeMessage(), kCannotChange());
     EXPECT_EQ(Bytes(path), "the old icon");
     EXPECT_TRUE(host.rebuilt.isEmpty());
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"e.ico"});
@@ -342,8 +345,7 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
     EXPECT_EQ(w->imagePath, folder);
     trigger("mnuFlipH");
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(takeMessage(), kCannotChange());
     EXPECT_EQ(Bytes(path), before);
 }
 
