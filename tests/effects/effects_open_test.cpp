@@ -35,11 +35,6 @@ TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePr
     EXPECT_EQ(ctl<QLabel>("lblstatus")->text(), "");
     EXPECT_EQ(Control<QLineEdit>(*f, "txtPath")->text(), dir + "/fotos");
     EXPECT_EQ(Control<QLabel>(*f, "lblNome")->text(), "foto.jpg");
-    auto* web = Control<ToolbarButton>(*f, "ClarkTBButton2");
-    emit web->MouseEnter();
-    EXPECT_EQ(Control<QLabel>(*f, "lblStatus")->text(), w->action("ClarkTBButton2")->statusTip());
-    EXPECT_FALSE(Control<QLabel>(*f, "lblStatus")->text().isEmpty());
-    emit web->MouseExit();
     auto* working = Control<ImageControl>(*f, "Picture1");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f->busy(); }, kWaitMs));
     EXPECT_EQ(working->picture().size(), QSize(1600, 1200));

@@ -1,5 +1,6 @@
 // The effects window and its rotation dialog over a stand-in main window.
-#include <condition_variable>
+#include <atomic>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -7,7 +8,6 @@
 #include <QAction>
 #include <QDialog>
 #include <QFile>
-#include <QGroupBox>
 #include <QImageReader>
 #include <QInputDialog>
 #include <QLabel>
@@ -24,7 +24,6 @@
 #include "controls.h"
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
-#include "effects/filter_table.h"
 #include "effects/frm_efeitos.h"
 #include "shell/settings_rules.h"
 #include "tools/picture_makers.h"
@@ -64,28 +63,23 @@ class Gate {
 public:
     std::function<void(int)> at(int figure) {
         return [this, figure](int percent) {
-            if (percent != figure)
-                return;
-            std::unique_lock lock(m_);
-            reached_ = true;
-            cv_.wait(lock, [this] { return open_; });
+            if (percent == figure) {
+                reached_ = true;
+                opened_.wait();
+            }
         };
     }
-    bool reached() {
-        std::lock_guard lock(m_);
-        return reached_;
-    }
+    bool reached() const { return reached_; }
     void open() {
-        std::lock_guard lock(m_);
-        open_ = true;
-        cv_.notify_all();
+        std::call_once(once_, [this] { promise_.set_value(); });
     }
     ~Gate() { open(); }
 
 private:
-    std::mutex m_;
-    std::condition_variable cv_;
-    bool reached_ = false, open_ = false;
+    std::atomic<bool> reached_{false};
+    std::promise<void> promise_;
+    std::shared_future<void> opened_ = promise_.get_future().share();
+    std::once_flag once_;
 };
 
 QImage Gradient(int w, int h) {
@@ -105,6 +99,11 @@ QImage Negative(const QImage& in) {
 QByteArray Bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString kCannotChange() {
+    return QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                             "Verifique se há algum atributo (Read-Only)");
 }
 
 class EffectsWindow : public ::testing::Test {
@@ -161,40 +160,13 @@ protected:
     QPointer<FrmEfeitos> w;
 };
 
-TEST_F(EffectsWindow, MenuCaptionsAndAccessKeys) {
+TEST_F(EffectsWindow, MenuCaptions) {
     open(Gradient(8, 8));
     EXPECT_EQ(w->windowTitle(), "Efeitos");
-    for (const FilterMenuEntry& e : FilterTable()) {
-        const QString name = QString::fromUtf8(e.menuItem.data(), e.menuItem.size());
-        EXPECT_EQ(ctl<QAction>(name)->text(), QString::fromUtf8(e.caption.data(), e.caption.size()))
-            << e.menuItem;
-    }
-    const std::pair<const char*, const char*> others[] = {
-        {"mnuAplic", "&Aplicar"},         {"mnuSave", "&Salvar"},
-        {"mnuDesfaz", "&Desfazer"},       {"mnuFlipH", "Flip &Horizontal"},
-        {"mnuFlipV", "Flip &Vertical"},   {"mnuDef", "&Definir..."},
-        {"mnuSeurat", "Dotted"},          {"mnuShake", "Shake"},
-        {"mnuDesbotado", "tbColourless"}, {"mnuMosaic", "Mosaic"},
-    };
-    for (const auto& [name, caption] : others)
-        EXPECT_EQ(ctl<QAction>(name)->text(), QString::fromUtf8(caption)) << name;
-    const std::pair<const char*, const char*> menus[] = {
-        {"mnuFil", "&Filtros"},     {"mnuRotate", "&Rotação"}, {"mnuContorno", "&Contornos"},
-        {"mnuDefin", "&Definição"}, {"mnuCor", "Cores"},
-    };
-    for (const auto& [name, caption] : menus)
-        EXPECT_EQ(ctl<QMenu>(name)->title(), QString::fromUtf8(caption)) << name;
-    // Every filter item sits in the tree once; three separators in "&Filtros".
-    const QList<QAction*> filterItems = ctl<QMenu>("mnuFil")->findChildren<QAction*>();
-    int separators = 0;
-    for (QAction* a : ctl<QMenu>("mnuFil")->actions())
-        separators += a->isSeparator();
-    EXPECT_EQ(separators, 3);
-    EXPECT_TRUE(ctl<QAction>("mnuSep2")->isSeparator());
-    int items = 0;
-    for (const char* sub : {"mnuRotate", "mnuContorno", "mnuDefin", "mnuCor"})
-        items += ctl<QMenu>(sub)->actions().size();
-    EXPECT_EQ(items, 3 + 10 + 20 + 14);
+    // One item from the filter table, one of the window's own, one menu.
+    EXPECT_EQ(ctl<QAction>("mnuBW1")->text(), "B&&W (High Contrast)");
+    EXPECT_EQ(ctl<QAction>("mnuFlipH")->text(), "Flip &Horizontal");
+    EXPECT_EQ(ctl<QMenu>("mnuDefin")->title(), QString::fromUtf8("&Definição"));
 }
 
 TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
@@ -204,8 +176,7 @@ TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
     openCurrent();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(takeMessage(), kCannotChange());
     EXPECT_EQ(Bytes(path), "not a picture any more");
 }
 
@@ -244,33 +215,21 @@ TEST_F(EffectsWindow, ClosingDuringAFilterDropsTheResult) {
     EXPECT_EQ(SharedFilterEngine().heldBytes(), 0u);
 }
 
-TEST_F(EffectsWindow, UndoReturnsThePictureAsOpenedAfterSeveralEffects) {
+TEST_F(EffectsWindow, UndoAndFlipsStartFromThePictureAsOpened) {
     const QImage picture = Gradient(24, 16);
     open(picture);
     trigger("mnuDesfaz");
     ASSERT_TRUE(filtered("mnuNegative"));
     trigger("mnuMosaic");
-    trigger("mnuSeurat");
-    trigger("mnuDesbotado");
-    EXPECT_NE(shown(), picture);
+    trigger("mnuFlipH");
+    EXPECT_EQ(shown(), picture.mirrored(true, false));
+    EXPECT_TRUE(saveOn());
+    trigger("mnuFlipV");
+    EXPECT_EQ(shown(), picture.mirrored(false, true));
     trigger("mnuDesfaz");
     EXPECT_EQ(shown(), picture);
     EXPECT_FALSE(saveOn());
     EXPECT_EQ(w->imagePath, tmp.path());
-}
-
-TEST_F(EffectsWindow, FlipsStartFromThePictureAsOpened) {
-    const QImage picture = Gradient(24, 16);
-    open(picture);
-    trigger("mnuDesfaz");
-    trigger("mnuMosaic");
-    trigger("mnuFlipH");
-    EXPECT_EQ(shown(), picture.mirrored(true, false));
-    EXPECT_TRUE(saveOn());
-    trigger("mnuFlipH"); // twice gives the same mirror
-    EXPECT_EQ(shown(), picture.mirrored(true, false));
-    trigger("mnuFlipV");
-    EXPECT_EQ(shown(), picture.mirrored(false, true));
 }
 
 TEST_F(EffectsWindow, ApplyHandsThePictureOverAndLeavesTheFile) {
@@ -290,22 +249,19 @@ TEST_F(EffectsWindow, GammaAsksAndIgnoresWhatIsNotANumber) {
     const QImage picture = Gradient(16, 16);
     open(picture);
     trigger("mnuDesfaz");
-    const auto answer = [&](const char* text, bool accept) {
+    const auto answer = [&](const char* text) {
         trigger("mnuGamma");
         QPointer<QInputDialog> box = ctl<QInputDialog>("gammaBox");
         EXPECT_EQ(box->labelText(), "Gamma Factor * 100");
-        EXPECT_EQ(box->textValue(), "1");
         box->setTextValue(text);
-        accept ? box->accept() : box->reject();
+        box->accept();
         delete box.data();
         QCoreApplication::sendPostedEvents();
     };
-    answer("abc", true);
-    answer("", true);
-    answer("150", false);
+    answer("abc");
     EXPECT_FALSE(w->busy());
     EXPECT_EQ(shown(), picture);
-    answer("50", true);
+    answer("50");
     ASSERT_TRUE(QTest::qWaitFor([&] { return saveOn() && !w->busy(); }));
     EXPECT_NE(shown(), picture);
 }
@@ -355,53 +311,39 @@ TEST_F(EffectsWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
     const QString path = place("e.ico", "the old icon", big);
     openCurrent();
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                               "Verifique se há algum atributo (Read-Only)"));
+    EXPECT_EQ(takeMessage(), kCannotChange());
     EXPECT_EQ(Bytes(path), "the old icon");
     EXPECT_TRUE(host.rebuilt.isEmpty());
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"e.ico"});
 }
 
+// After an undo the kind comes from the folder: "bmp" from its name must
+// never put a bitmap inside the JPEG file.
 TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
     const QImage picture = Gradient(8, 8);
-    QDir(tmp.path()).mkdir("fotos.bmp");
-    QDir(tmp.path()).mkdir("fotos");
-    for (const char* folder : {"fotos", "fotos.bmp"}) {
-        SCOPED_TRACE(folder);
-        const QString path = tmp.path() + "/" + folder + "/f.jpg";
-        ASSERT_TRUE(makers::WriteFile(path, makers::EncodeJpeg(picture)));
-        const QByteArray before = Bytes(path);
-        host.picture = {path,    QFile::encodeName(path), "f.jpg", PictureKind::Unknown,
-                        picture, picture.size()};
-        w = new FrmEfeitos(host);
-        w->OpenPicture(tmp.path() + "/" + folder, host.picture);
-        trigger("mnuDesfaz");
-        EXPECT_EQ(w->imagePath, tmp.path() + "/" + folder);
-        trigger("mnuFlipH");
-        trigger("mnuSave");
-        if (QString(folder) == "fotos") {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
-            EXPECT_TRUE(w->findChildren<QMessageBox*>("mensagem").isEmpty());
-            EXPECT_EQ(Bytes(path), before);
-        } else {
-            // "bmp" from the folder's name: never a bitmap inside the JPEG file.
-            EXPECT_EQ(takeMessage(),
-                      QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                                        "Verifique se há algum atributo (Read-Only)"));
-            EXPECT_EQ(Bytes(path), before);
-        }
-        delete w.data();
-    }
+    const QString folder = tmp.path() + "/fotos.bmp", path = folder + "/f.jpg";
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(makers::WriteFile(path, makers::EncodeJpeg(picture)));
+    const QByteArray before = Bytes(path);
+    host.picture = {path,    QFile::encodeName(path), "f.jpg", PictureKind::Unknown,
+                    picture, picture.size()};
+    w = new FrmEfeitos(host);
+    w->OpenPicture(folder, host.picture);
+    trigger("mnuDesfaz");
+    EXPECT_EQ(w->imagePath, folder);
+    trigger("mnuFlipH");
+    trigger("mnuSave");
+    EXPECT_EQ(takeMessage(), kCannotChange());
+    EXPECT_EQ(Bytes(path), before);
 }
 
 TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
     open(Gradient(8, 8));
     EXPECT_FALSE(ctl<QWidget>("FileListHidden")->isVisible());
-    for (int width : {900, 420, 640}) {
+    for (int width : {900, 420}) {
         w->resize(width, 300);
         const QRect bar = ctl<QWidget>("ctbBar2")->geometry();
         const QRect fechar = ctl<QWidget>("cmdFechar")->geometry();
-        const QRect web = ctl<QWidget>("ClarkTBButton2")->geometry();
         const QRect nome = ctl<QWidget>("lblNome")->geometry();
         const QRect status = ctl<QWidget>("lblStatus")->geometry();
         SCOPED_TRACE(width);
@@ -410,7 +352,6 @@ TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
                   QRect(0, bar.height(), w->centralWidget()->width(),
                         w->centralWidget()->height() - bar.height()));
         // The labels share the room between the buttons, half each.
-        EXPECT_GT(nome.left(), web.right());
         EXPECT_EQ(status.left(), nome.right() + 1);
         EXPECT_LT(status.right(), fechar.left());
         EXPECT_LE(std::abs(nome.width() - status.width()), 1);
@@ -421,16 +362,10 @@ TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
 TEST_F(EffectsWindow, ToolbarHints) {
     open(Gradient(8, 8));
     auto* fechar = ctl<ToolbarButton>("cmdFechar");
-    auto* web = ctl<ToolbarButton>("ClarkTBButton2");
-    EXPECT_EQ(web->caption(), "Lumivar");
     emit fechar->MouseEnter();
     EXPECT_EQ(status(), "Fechar");
     emit fechar->MouseExit();
-    emit web->MouseEnter();
-    EXPECT_EQ(w->cursor().shape(), Qt::PointingHandCursor);
-    emit web->MouseExit();
     EXPECT_EQ(status(), "");
-    EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor);
 }
 
 // The rotation dialog over the window, on a red picture with a blue left band.
@@ -461,8 +396,6 @@ TEST_F(FlipDialog, TheCaptionChoosesThePanel) {
     EXPECT_TRUE(ctl<QWidget>("PictRotate")->isVisible());
     EXPECT_FALSE(ctl<QWidget>("PictControl")->isVisible());
     EXPECT_FALSE(d->isModal());
-    EXPECT_EQ(ctl<QGroupBox>("Frame1")->title(), QString::fromUtf8("Ângulo:"));
-    EXPECT_EQ(ctl<QRadioButton>("optdir_1")->text(), QString::fromUtf8("Anti-Horário"));
     dialog("mnuShake");
     EXPECT_EQ(d->windowTitle(), "Shake");
     EXPECT_TRUE(ctl<QWidget>("PictControl")->isVisible());
@@ -490,14 +423,8 @@ TEST_F(FlipDialog, OptionsScrollBarAndTypedAngle) {
     text->setFocus();
     text->setText("12");
     text->setCursorPosition(2);
-    QTest::keyClick(text, Qt::Key_A);
-    QTest::keyClick(text, Qt::Key_Minus);
-    EXPECT_EQ(text->text(), "12");
-    QTest::keyClick(text, Qt::Key_5);
-    QTest::keyClick(text, Qt::Key_7);
-    EXPECT_EQ(text->text(), "125"); // three characters at most
-    QTest::keyClick(text, Qt::Key_Backspace);
-    EXPECT_EQ(text->text(), "12");
+    QTest::keyClicks(text, "a-57");
+    EXPECT_EQ(text->text(), "125"); // digits only, three at most
 }
 
 TEST_F(FlipDialog, AnAngleOutsideTheRangeIsRefusedAndTheDialogStays) {
@@ -513,27 +440,21 @@ TEST_F(FlipDialog, AnAngleOutsideTheRangeIsRefusedAndTheDialogStays) {
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(ctl<QLineEdit>("txtCusa")->selectedText(), "361");
     EXPECT_EQ(shown(), picture);
-    ctl<QLineEdit>("txtCusa")->setText("");
-    ok();
-    EXPECT_EQ(d->findChildren<QMessageBox*>("mensagem").size(), 1);
 }
 
-TEST_F(FlipDialog, NinetyOnAWidePictureGivesASquareTurnedTheChosenWay) {
+TEST_F(FlipDialog, NinetyClockwiseOnAWidePictureGivesASquare) {
     // The turn itself is the engine's (its tests); here the options reach it.
     trigger("mnuDesfaz");
-    for (const char* direction : {"optdir_0", "optdir_1"}) {
-        QPointer<QDialog> d = dialog("mnuDef");
-        ctl<QRadioButton>("Opt90")->click();
-        ctl<QRadioButton>(direction)->click();
-        ok();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
-        EXPECT_EQ(shown().size(), QSize(300, 300));
-        EXPECT_TRUE(menusOn());
-        // Clockwise ("Horário") the blue left edge goes up, anticlockwise down.
-        const bool up = QString(direction) == "optdir_0";
-        EXPECT_EQ(shown().pixel(150, up ? 5 : 294), qRgb(0, 0, 255)) << direction;
-        EXPECT_NE(shown().pixel(150, up ? 294 : 5), qRgb(0, 0, 255)) << direction;
-    }
+    QPointer<QDialog> d = dialog("mnuDef");
+    ctl<QRadioButton>("Opt90")->click();
+    ctl<QRadioButton>("optdir_0")->click();
+    ok();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
+    EXPECT_EQ(shown().size(), QSize(300, 300));
+    EXPECT_TRUE(menusOn());
+    // Clockwise ("Horário") the blue left edge goes up.
+    EXPECT_EQ(shown().pixel(150, 5), qRgb(0, 0, 255));
+    EXPECT_NE(shown().pixel(150, 294), qRgb(0, 0, 255));
 }
 
 TEST_F(FlipDialog, CancelLeavesEverythingAsItWas) {

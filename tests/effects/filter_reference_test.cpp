@@ -28,15 +28,10 @@ std::vector<Case> AllCases() {
     }
     // Gamma as typed, and parameters no menu uses (general paths, guards).
     const std::vector<Case> more = {
-        {31, 100},     {31, 150},    {31, 50}, {31, 1},          {31, 0},    {31, -5},
-        {1, 5},        {1, -8},      {1, -30}, {6, 3},           {6, -1},    {6, -4},
-        {7, 0x123456}, {7, -300},    {8, -77}, {10, 0x00FF00FF}, {9, 0},     {11, 0x7F7F7F},
-        {14, -150},    {14, 200},    {14, 0},  {15, 1},          {15, 4},    {15, 0},
-        {15, -2},      {16, 0},      {16, 6},  {17, 50},         {17, -100}, {17, 300},
-        {17, -250},    {17, 100000}, {18, 0},  {18, 0x808080},   {21, 1},    {21, 0},
-        {21, -7},      {22, 7},      {23, 40}, {30, 200},        {30, -100}, {29, 0},
-        {29, 300},     {4, 5},       {4, 0},   {4, -3},          {0, 0},     {32, 0},
-        {-1, 0}};
+        {31, 100},  {31, 150},  {31, 1},    {31, 0},      {31, -5},       {1, -8}, {6, -4},
+        {7, -300},  {8, -77},   {14, -150}, {14, 200},    {15, 1},        {15, 0}, {15, -2},
+        {16, 6},    {17, -100}, {17, 300},  {17, 100000}, {18, 0x808080}, {21, 0}, {21, -7},
+        {30, -100}, {29, 300},  {4, -3},    {0, 0}};
     cases.insert(cases.end(), more.begin(), more.end());
     return cases;
 }
@@ -44,16 +39,7 @@ std::vector<Case> AllCases() {
 std::vector<Picture> Pictures() {
     std::vector<Picture> pictures;
     std::uint64_t seed = 1;
-    for (auto [w, h] : {std::pair{1, 1},
-                        {2, 2},
-                        {3, 3},
-                        {5, 5},
-                        {7, 4},
-                        {4, 9},
-                        {6, 1},
-                        {1, 6},
-                        {13, 11},
-                        {33, 17}})
+    for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {3, 3}, {7, 4}, {1, 6}, {33, 17}})
         pictures.push_back(RandomPicture(w, h, ++seed));
     // Wider than a vector, flat areas and sharp steps: the clamps and Aqua's ties.
     Picture steps(71, 9);
@@ -135,21 +121,18 @@ TEST(FilterReference, LargePictureSplitAcrossCores) {
     engine.setThreadCount(3);
     const Picture in = RandomPicture(2100, 1100, 61);
     UniformRandom unused(1);
-    for (int number : {7, 25, 19, 17, 21, 22, 23, 14, 28}) {
+    for (int number : {7, 25, 19, 21, 28}) {
         const std::int32_t p = number == 7 ? 0xFFFFFF : (number >= 21 ? 15 : 10);
         EXPECT_EQ(RunEngine(engine, number, in, p).bytes,
                   ReferenceFilter(number, in, p, unused).bytes)
             << number;
     }
     // Contrast with many pixels pushed out, on every table path.
-    engine.setWideLookups(false);
-    for (std::int32_t p : {10, 60, -180}) {
-        const auto want = ReferenceFilter(17, in, p, unused).bytes;
-        EXPECT_EQ(RunEngine(engine, 17, in, p).bytes, want) << p;
-        engine.setWideLookups(true);
-        EXPECT_EQ(RunEngine(engine, 17, in, p).bytes, want) << p;
-        engine.setWideLookups(false);
-    }
+    for (bool wide : {false, true})
+        for (std::int32_t p : {60, -180}) {
+            engine.setWideLookups(wide);
+            EXPECT_EQ(RunEngine(engine, 17, in, p).bytes, ReferenceFilter(17, in, p, unused).bytes);
+        }
 }
 
 } // namespace
