@@ -211,7 +211,6 @@ TEST_F(ReadPictureTest, ConcurrentReadsGiveTheSameResults) {
         const QImage image = Halves(50 + i * 10, 40, QColor::fromHsv(i * 50, 255, 255), Qt::black);
         files.push_back(write(QString("f%1.jpg").arg(i), EncodeJpeg(image, 90)));
         files.push_back(write(QString("f%1.gif").arg(i), EncodeGif({image}, {5})));
-        files.push_back(write(QString("f%1.ico").arg(i), EncodeIco({image.scaled(32, 32)})));
     }
     files.push_back(
         write("t.jpg", TruncatedCopy(EncodeJpeg(Halves(64, 64, Qt::red, Qt::blue)), 300)));
