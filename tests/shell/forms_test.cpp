@@ -14,7 +14,7 @@ std::vector<QString> g_closed;
 
 class TestForm : public QWidget {
 public:
-    TestForm(const QString& name, bool refuse) : refuse_(refuse) {
+    explicit TestForm(const QString& name) {
         setObjectName(name);
         Forms::instance().add(this);
     }
@@ -23,14 +23,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override {
         g_closed.push_back(objectName());
-        if (refuse_)
-            e->ignore();
-        else
-            e->accept();
+        e->accept();
     }
-
-private:
-    bool refuse_;
 };
 
 } // namespace
@@ -40,7 +34,7 @@ TEST(UnloadAllForms, ClosingTheMainWindowUnloadsEveryWindowLastFirst) {
     const std::string dir = test::MakeTempDir();
     FrmFotello main(QString::fromStdString(dir));
     main.show();
-    TestForm a("frmCopyMove", false), b("frmEfeitos", false);
+    TestForm a("frmCopyMove"), b("frmEfeitos");
     a.show();
     b.show();
     EXPECT_EQ(Forms::instance().count(), 3u);
@@ -50,19 +44,4 @@ TEST(UnloadAllForms, ClosingTheMainWindowUnloadsEveryWindowLastFirst) {
     EXPECT_FALSE(a.isVisible());
     EXPECT_FALSE(main.isVisible());
     test::RemoveTree(dir);
-}
-
-TEST(UnloadAllForms, ARefusingWindowStopsTheSweep) {
-    g_closed.clear();
-    TestForm first("primeira", false), refusing("recusa", true), last("ultima", false);
-    for (QWidget* w : {static_cast<QWidget*>(&first), static_cast<QWidget*>(&refusing),
-                       static_cast<QWidget*>(&last)})
-        w->show();
-    UnloadAllForms();
-    EXPECT_EQ(g_closed, (std::vector<QString>{"ultima", "recusa"}));
-    EXPECT_EQ(Forms::instance().count(), 2u);
-    EXPECT_TRUE(first.isVisible());
-    EXPECT_TRUE(refusing.isVisible());
-    Forms::instance().remove(&first);
-    Forms::instance().remove(&refusing);
 }

@@ -42,17 +42,6 @@ TEST_F(SettingsLog, DatabasesThatCannotBeReadSayWhy) {
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0].text, "settings not opened: não encontrado: " + path());
     }
-    {
-        ASSERT_TRUE(test::MakeSettingsDb(path().toStdString(), "outra senha", test::ConfigSql()));
-        LogCapture log("fotello.*=true");
-        EXPECT_FALSE(OpenSettingsDb(path()));
-        const auto lines = Warnings(log);
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_TRUE(lines[0].text.startsWith("settings not opened: "))
-            << lines[0].text.toStdString();
-    }
-    test::RemoveTree(dir);
-    dir = test::MakeTempDir();
     ASSERT_TRUE(test::MakeSettingsDb(path().toStdString(), kSettingsPassword,
                                      test::ConfigSql() + "DELETE FROM Config;"));
     LogCapture log("fotello.*=true");

