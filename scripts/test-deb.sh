@@ -55,7 +55,9 @@ exec_line="$(sed -n 's/^Exec=//p' "$entry")"
 Xvfb :42 -screen 0 1280x800x24 -nolisten tcp > /tmp/xvfb.log 2>&1 &
 xvfb=$!
 export DISPLAY=:42
-for _ in $(seq 1 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.2; done
+# A loaded machine may take long to bring the server up: wait for it, up to a minute.
+for _ in $(seq 1 300); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.2; done
+xdpyinfo > /dev/null 2>&1 || { echo "Xvfb never answered:"; cat /tmp/xvfb.log; exit 1; }
 # The field code %f is the file or folder the desktop hands over.
 ${exec_line//%f//tmp/fotos} > /tmp/fotello.log 2>&1 &
 app=$!
