@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTransform>
 
+#include "platform/jpeg_eighth.h"
 #include "platform/log.h"
 #include "platform/memory_budget.h"
 #include "platform/picture_file.h"
@@ -141,6 +143,30 @@ QSize ReducedJpegSize(QSize stored, QSize box) {
     return {};
 }
 
+// As Qt's reader orients: mirror and flip first, then a quarter turn.
+QImage Oriented(QImage image, QImageIOHandler::Transformations t) {
+    if (t & (QImageIOHandler::TransformationMirror | QImageIOHandler::TransformationFlip))
+        image = image.mirrored(t & QImageIOHandler::TransformationMirror,
+                               t & QImageIOHandler::TransformationFlip);
+    if (t & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+// The 1/8 picture from the DC coefficients; null when the file is not a case
+// the quick decoder takes, or is damaged (libjpeg then reads it as ever).
+QImage DecodeEighthFromDc(const QByteArray& bytes, const std::function<bool()>& stop) {
+    JpegEighthDecoder decoder;
+    if (!decoder.open(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                      std::size_t(bytes.size())))
+        return {};
+    QImage image(decoder.width(), decoder.height(), QImage::Format_RGB32);
+    if (image.isNull() || !decoder.decode(reinterpret_cast<std::uint32_t*>(image.bits()),
+                                          image.bytesPerLine() / 4, stop))
+        return {};
+    return image;
+}
+
 PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
                            const PictureReadOptions& options) {
     StoppableBuffer buffer(bytes, options.stop);
@@ -175,6 +201,20 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     MemoryBudget::Grant memory = DecodeBudget().reserve(DecodeBytes(probe, output));
     if (!memory)
         return Failure(PictureError::TooLarge, QStringLiteral("needs more memory than allowed"));
+    if (options.eighthFromDc && scaled.isValid() && scaled.width() == stored.width() / 8 &&
+        scaled.height() == stored.height() / 8) {
+        QImage eighth = DecodeEighthFromDc(bytes, options.stop);
+        if (options.stop && options.stop())
+            return Failure(PictureError::Invalid, QStringLiteral("no longer wanted"));
+        if (!eighth.isNull()) {
+            PictureResult result;
+            result.naturalSize = turned ? stored.transposed() : stored;
+            result.image = options.applyOrientation
+                               ? Oriented(std::move(eighth), reader.transformation())
+                               : std::move(eighth);
+            return result;
+        }
+    }
     QImage image = reader.read();
     if (buffer.stopped())
         return Failure(PictureError::Invalid, QStringLiteral("no longer wanted"));

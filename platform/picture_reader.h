@@ -33,6 +33,10 @@ struct PictureReadOptions {
     // its header is read: the preview covers the size it fits the picture to.
     // Used when coverBox is not valid; called on the reading thread.
     std::function<QSize(QSize natural)> coverFor;
+    // A thumbnail's read: a JPEG reduced to 1/8 may take its colours from the
+    // DC coefficients alone (twice as fast; chroma at half libjpeg's 1/8
+    // resolution, which no cell can show).
+    bool eighthFromDc = false;
     // Apply the EXIF orientation, as every current viewer shows pictures.
     bool applyOrientation = true;
     // Polled on the reading thread while the picture decodes: true abandons it

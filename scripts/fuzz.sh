@@ -14,8 +14,8 @@ out="$build/fuzz"
 seeds="$build/tests/fuzz/seeds"
 
 # Each target's seeds (a folder of BUILD's seeds) and the inputs that once failed it.
-declare -A inputs=([probe]=pictures [reader]=pictures [wmf]=wmf [filter]=filter)
-declare -A corpus=([probe]=corpus [reader]=corpus [wmf]=corpus-wmf [filter]=corpus-filter)
+declare -A inputs=([probe]=pictures [reader]=pictures [jpeg_eighth]=pictures [wmf]=wmf [filter]=filter)
+declare -A corpus=([probe]=corpus [reader]=corpus [jpeg_eighth]=corpus [wmf]=corpus-wmf [filter]=corpus-filter)
 
 symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
 if [ -x "$symbolizer" ]; then export ASAN_SYMBOLIZER_PATH="$symbolizer"; fi
