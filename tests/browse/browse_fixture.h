@@ -46,6 +46,17 @@ protected:
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
+    // Starts the window listing a folder of dir ("" for dir itself).
+    void startIn(const QString& folder) {
+        start();
+        showFolder(folder);
+    }
+    // Lists the folder and waits for its pictures.
+    void showFolder(const QString& folder) {
+        ASSERT_TRUE(
+            ctl<FileListBox>("File1")->setPath(folder.isEmpty() ? dir : dir + "/" + folder));
+        ASSERT_TRUE(Settled());
+    }
     // Every picture asked for is shown or refused, nothing is being read, and
     // the hourglass is gone (the strip is built too).
     bool Settled() const {

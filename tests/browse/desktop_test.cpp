@@ -72,9 +72,7 @@ TEST_F(DesktopTest, ADroppedFolderOrPictureIsOpened) {
     write("b/dois.jpg", makers::EncodeJpeg(picture(64, 48)));
     write("b/tres.bmp", makers::EncodeBmp(picture(50, 20)));
     write("b/nota.txt", "texto");
-    start();
-    ASSERT_TRUE(list()->setPath(dir + "/a"));
-    ASSERT_TRUE(Settled());
+    startIn("a");
     const struct {
         QString path;
         bool taken;

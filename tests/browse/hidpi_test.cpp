@@ -78,8 +78,7 @@ TEST_F(HiDpiTest, ThumbnailsAreDrawnInScreenPixels) {
     ctl<QLineEdit>("Text2")->setText("160");
     ctl<QLineEdit>("Text3")->setText("140");
     w->ApplySettings();
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir));
-    ASSERT_TRUE(Settled());
+    showFolder("");
     auto* strip = ctl<ThumbnailStrip>("picFrame");
     ASSERT_EQ(strip->cellCount(), 2);
     EXPECT_EQ(strip->cellPicture(0).size(), QSize(280, 280));
@@ -96,9 +95,7 @@ TEST_F(HiDpiTest, ThumbnailsAreDrawnInScreenPixels) {
 TEST_F(HiDpiTest, ThePreviewAndItsZoomAreReadAndDrawnInScreenPixels) {
     const QImage noise = Noise(1600, 1200);
     write("ruido.bmp", makers::EncodeBmp(noise));
-    start();
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir));
-    ASSERT_TRUE(Settled());
+    startIn("");
     pick("ruido.bmp");
     auto* image = ctl<ImageControl>("Image1");
     const QSize device = image->size() * 2;

@@ -22,8 +22,7 @@ protected:
         write("fotos/verde.bmp", makers::EncodeBmp(picture(40, 30, Qt::green)));
         start();
         host = w.get();
-        ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        showFolder("fotos");
     }
     ThumbnailStrip* strip() { return ctl<ThumbnailStrip>("picFrame"); }
     int cellOf(const QString& name) {

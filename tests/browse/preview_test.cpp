@@ -33,9 +33,7 @@ protected:
         wmf.setBrush(Qt::green);
         wmf.rectangle({10, 10, 100, 60});
         write("fotos/desenho.wmf", wmf.finish());
-        start();
-        ASSERT_TRUE(list()->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
     }
 
     FileListBox* list() const { return w->findChild<FileListBox*>("File1"); }
@@ -72,16 +70,13 @@ TEST_F(PreviewTest, StillPictureFillsTheLabelsAndEnablesCommands) {
     EXPECT_EQ(image()->size(), QSize(40, 30)) << "a small picture keeps its size";
     EXPECT_EQ(image()->pos(), QPoint((pane()->width() - 40) / 2, (pane()->height() - 30) / 2));
     EXPECT_EQ(host()->scrollMode(), 0);
-    for (const char* b : {"ctbRename", "button1_4", "mnuCJpg", "ctbEfeito"})
-        EXPECT_TRUE(enabled(b)) << b;
+    // Which commands a kind turns on is the command rules' business: one shows the wiring.
+    EXPECT_TRUE(enabled("ctbRename"));
     EXPECT_FALSE(enabled("mnuCBmp"));
 
-    // A metafile next keeps the conversion items as the BMP set them.
     pick("desenho.wmf");
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(image()->naturalSize(), QSize(120, 80));
-    EXPECT_FALSE(enabled("mnuCBmp"));
-    EXPECT_TRUE(enabled("mnuCJpg"));
 }
 
 TEST_F(PreviewTest, LargePicturesShrinkToTheHostFromAReducedReading) {
@@ -104,8 +99,7 @@ TEST_F(PreviewTest, LargePicturesShrinkToTheHostFromAReducedReading) {
 // Decoded by a worker, not by the animated-picture control on the UI thread.
 TEST_F(PreviewTest, AnotherKindNamedGifShowsAsAStill) {
     write("outra/foto.gif", jpg);
-    ASSERT_TRUE(list()->setPath(dir + "/outra"));
-    ASSERT_TRUE(Settled());
+    showFolder("outra");
     pick("foto.gif");
     EXPECT_FALSE(gif()->isVisible());
     EXPECT_TRUE(image()->isVisible());
@@ -183,8 +177,7 @@ TEST_F(PreviewTest, FolderChangeDisablesFileCommandsButNotTheAlbum) {
     pick("casa.bmp");
     QDir(dir).mkpath("vazia");
     click("grande.jpg");
-    ASSERT_TRUE(list()->setPath(dir + "/vazia"));
-    ASSERT_TRUE(Settled());
+    showFolder("vazia");
     EXPECT_EQ(text("lblPath"), dir + "/vazia");
     EXPECT_NE(text("lblNome"), "grande.jpg");
     EXPECT_NE(image()->naturalSize(), QSize(1600, 1200));
@@ -315,8 +308,7 @@ TEST_F(PreviewTest, AnotherFolderListsFromTheTop) {
     QScrollBar* bar = list()->verticalScrollBar();
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0; }, kWaitMs));
     bar->setValue(bar->maximum());
-    ASSERT_TRUE(list()->setPath(dir + "/muitas2"));
-    ASSERT_TRUE(Settled());
+    showFolder("muitas2");
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0; }, kWaitMs));
     EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(list()->indexAt(QPoint(2, 2)).row(), 0);

@@ -19,9 +19,7 @@ protected:
 TEST_F(EffectsOpenTest, TheEffectsButtonOpensTheWholePictureAndApplyReachesThePreview) {
     write("fotos/foto.jpg", makers::EncodeJpeg(picture(1600, 1200, QColor(250, 250, 250))));
     write("fotos/casa.bmp", makers::EncodeBmp(picture(40, 30)));
-    start();
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-    ASSERT_TRUE(Settled());
+    startIn("fotos");
     ASSERT_NO_FATAL_FAILURE(pick("foto.jpg"));
     ASSERT_TRUE(ctl<ImageControl>("Image1")->isReduced());
     ctl<QLabel>("lblstatus")->setText("Filtros/Efeitos");

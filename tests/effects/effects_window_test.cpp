@@ -160,15 +160,6 @@ protected:
     QPointer<FrmEfeitos> w;
 };
 
-TEST_F(EffectsWindow, MenuCaptions) {
-    open(Gradient(8, 8));
-    EXPECT_EQ(w->windowTitle(), "Efeitos");
-    // One item from the filter table, one of the window's own, one menu.
-    EXPECT_EQ(ctl<QAction>("mnuBW1")->text(), "B&&W (High Contrast)");
-    EXPECT_EQ(ctl<QAction>("mnuFlipH")->text(), "Flip &Horizontal");
-    EXPECT_EQ(ctl<QMenu>("mnuDefin")->title(), QString::fromUtf8("&Definição"));
-}
-
 TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
     const QImage whole = Gradient(64, 48);
     const QString path = place("praia.bmp", "not a picture any more", whole.scaled(16, 12));
@@ -359,8 +350,10 @@ TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
     }
 }
 
-TEST_F(EffectsWindow, ToolbarHints) {
+TEST_F(EffectsWindow, CaptionsAndToolbarHints) {
     open(Gradient(8, 8));
+    EXPECT_EQ(w->windowTitle(), "Efeitos");
+    EXPECT_EQ(ctl<QAction>("mnuBW1")->text(), "B&&W (High Contrast)"); // "&&": no mnemonic
     auto* fechar = ctl<ToolbarButton>("cmdFechar");
     emit fechar->MouseEnter();
     EXPECT_EQ(status(), "Fechar");

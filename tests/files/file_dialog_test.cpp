@@ -33,9 +33,7 @@ protected:
         write("fotos/casa.bmp", casa);
         write("fotos/rua.bmp", makers::EncodeBmp(picture(20, 10, Qt::blue)));
         write("outra/casa.bmp", "already there");
-        start();
-        ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
         pick("casa.bmp");
     }
     void TearDown() override {
@@ -196,26 +194,14 @@ TEST_F(FileDialogTest, TabGoesRoundTheControlsOfThePageInFront) {
         } while (at && at != from && names.size() < 20);
         return names;
     };
-    const struct {
-        const char* command;
-        QStringList order;
-    } cases[] = {
-        // Moving starts at the target.
-        {"ctbMoveTo", {"txtTarget", "txtSource", "cmdProcurar", "cmdCopy", "cmdsair_0"}},
-    };
-    for (const auto& c : cases) {
-        FrmCopyMove* d = command(c.command);
-        d->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(d)) << c.command;
-        QStringList order = c.order;
-        if (dlg<QWidget>("HScroll1")->focusPolicy() == Qt::NoFocus)
-            order.removeAll("HScroll1");
-        QWidget* first = QApplication::focusWidget();
-        ASSERT_TRUE(first) << c.command;
-        EXPECT_EQ(first->objectName(), order.first()) << c.command;
-        EXPECT_EQ(chain(first), order) << c.command;
-        delete d;
-    }
+    FrmCopyMove* d = command("ctbMoveTo");
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    QWidget* first = QApplication::focusWidget();
+    ASSERT_TRUE(first);
+    // Moving starts at the target.
+    EXPECT_EQ(chain(first),
+              (QStringList{"txtTarget", "txtSource", "cmdProcurar", "cmdCopy", "cmdsair_0"}));
 }
 
 TEST_F(FileDialogTest, ClosingTheProgramClosesAnOpenDialogToo) {

@@ -32,9 +32,7 @@ protected:
         write("fotos/rua.bmp", makers::EncodeBmp(picture(20, 30)));
         for (const char* scheme : {"file", "https"})
             QDesktopServices::setUrlHandler(scheme, &opened, "open");
-        start();
-        ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
         pick("casa.bmp");
     }
     void TearDown() override {

@@ -2,11 +2,12 @@
 // Collects the messages of Qt's logging while alive, under the given rules
 // (QLoggingCategory's syntax; "" leaves every category at its default).
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <vector>
 
 #include <QLoggingCategory>
-#include <QString>
 
 namespace fotello::testing {
 
@@ -21,35 +22,30 @@ public:
     explicit LogCapture(const QString& rules) {
         QLoggingCategory::setFilterRules(rules);
         active_ = this;
-        previous_ = qInstallMessageHandler(&Handle);
+        previous_ = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+                if (LogCapture* self = active_) {
+                    std::lock_guard lock(self->mutex_);
+                    self->lines_.push_back({type, QString::fromLatin1(context.category), text});
+                }
+            });
     }
     ~LogCapture() {
         qInstallMessageHandler(previous_);
         active_ = nullptr;
         QLoggingCategory::setFilterRules(QString());
     }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
 
     // Lines of categories whose names start with prefix.
     std::vector<Line> lines(const QString& prefix = QStringLiteral("fotello.")) const {
         std::lock_guard lock(mutex_);
         std::vector<Line> out;
-        for (const Line& l : lines_)
-            if (l.category.startsWith(prefix))
-                out.push_back(l);
+        std::copy_if(lines_.begin(), lines_.end(), std::back_inserter(out),
+                     [&](const Line& l) { return l.category.startsWith(prefix); });
         return out;
     }
 
 private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        LogCapture* self = active_;
-        if (self == nullptr)
-            return;
-        std::lock_guard lock(self->mutex_);
-        self->lines_.push_back({type, QString::fromLatin1(context.category), text});
-    }
-
     static inline LogCapture* active_ = nullptr;
     QtMessageHandler previous_ = nullptr;
     mutable std::mutex mutex_;

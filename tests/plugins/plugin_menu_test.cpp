@@ -90,8 +90,7 @@ TEST_F(PluginMenu, TheSampleSummarisesTheFolderOnShow) {
     EXPECT_EQ(item->property("Tag").toString(), kProgId);
     EXPECT_TRUE(item->isVisible() && item->isEnabled());
 
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-    ASSERT_TRUE(Settled());
+    showFolder("fotos");
     const qint64 total = QFileInfo(a).size() + QFileInfo(b).size();
     choose(1);
     EXPECT_EQ(takeMessage(),
@@ -156,9 +155,7 @@ TEST_F(PluginMenu, TheWorkingFolderIsNeverSearched) {
 TEST_F(PluginMenu, TheHostReadsAndWritesControlsByName) {
     place(testPlugin("tp_properties"), program);
     write("fotos/casa.bmp", makers::EncodeBmp(picture(40, 30)));
-    start();
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-    ASSERT_TRUE(Settled());
+    startIn("fotos");
     pick("casa.bmp");
     choose(1);
     // The status text cut to 3 bytes stops before the two of "á".

@@ -6,17 +6,12 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTest>
 
 namespace fotello::test {
 
 namespace {
-
-constexpr int kStartMs = 20000;
-constexpr int kJobsMs = 60000;
-const char* const kPdfPpd = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd";
 
 QString Tool(const QString& name) {
     const QString found = QStandardPaths::findExecutable(name);
@@ -38,15 +33,12 @@ QString Template() {
 
 CupsSandbox::CupsSandbox() : dir_(Template()) {
     qputenv("CUPS_SERVER", socket().toLocal8Bit());
-    if (geteuid() != 0) {
+    if (geteuid() != 0)
         failure_ = "cups-pdf prints only as root";
-        return;
-    }
-    if (!dir_.isValid() || !writeConfiguration()) {
+    else if (!dir_.isValid() || !writeConfiguration())
         failure_ = "cannot write the scheduler's configuration in " + dir_.path();
-        return;
-    }
-    running_ = start();
+    else
+        running_ = start();
 }
 
 void CupsSandbox::stop() {
@@ -72,31 +64,30 @@ bool CupsSandbox::writeConfiguration() {
     for (const char* sub : {"spool/tmp", "cache", "state", "log", "pdf", "pdf-spool"})
         if (!QDir().mkpath(d + "/" + sub))
             return false;
-    const QByteArray root = d.toLocal8Bit();
-    const QByteArray files = "ServerRoot " + root + "\nRequestRoot " + root + "/spool\n" +
-                             "TempDir " + root + "/spool/tmp\nCacheDir " + root + "/cache\n" +
-                             "StateDir " + root + "/state\nAccessLog " + root +
-                             "/log/access_log\nErrorLog " + root + "/log/error_log\n" + "PageLog " +
-                             root + "/log/page_log\nSystemGroup root\n";
-    const QByteArray conf = "Listen " + socket().toLocal8Bit() +
-                            "\nBrowsing No\nWebInterface No\nLogLevel warn\n"
-                            "DefaultAuthType None\n"
-                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                            "</Policy>\n";
+    const QString files = QString("ServerRoot %1\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
+                                  "CacheDir %1/cache\nStateDir %1/state\n"
+                                  "AccessLog %1/log/access_log\nErrorLog %1/log/error_log\n"
+                                  "PageLog %1/log/page_log\nSystemGroup root\n")
+                              .arg(d);
+    const QString conf = "Listen " + socket() +
+                         "\nBrowsing No\nWebInterface No\nLogLevel warn\nDefaultAuthType None\n"
+                         "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                         "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n"
+                         "</Policy>\n";
+    if (!WriteText(d + "/cups-files.conf", files.toLocal8Bit()) ||
+        !WriteText(d + "/cupsd.conf", conf.toLocal8Bit()))
+        return false;
     // cups-pdf's own settings for this queue, relative to the scheduler's
     // working folder: a PPD choice cannot hold a "/".
-    QFile ppd(kPdfPpd);
+    QFile ppd("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
     if (!ppd.open(QIODevice::ReadOnly))
-        return WriteText(d + "/cups-files.conf", files) && WriteText(d + "/cupsd.conf", conf);
+        return true; // no queue can be added then
     QByteArray queuePpd = ppd.readAll();
     for (const auto& [key, value] :
-         {std::pair{"Out", "pdf"}, {"Spool", "pdf-spool"}, {"Log", "log"}, {"Grp", "root"}}) {
+         {std::pair{"Out", "pdf"}, {"Spool", "pdf-spool"}, {"Log", "log"}, {"Grp", "root"}})
         queuePpd += QByteArray("*OpenUI *") + key + ": PickOne\n*Default" + key + ": " + value +
                     "\n*" + key + " " + value + ": \"\"\n*CloseUI: *" + key + "\n";
-    }
-    return WriteText(d + "/cups-files.conf", files) && WriteText(d + "/cupsd.conf", conf) &&
-           WriteText(d + "/pdf-queue.ppd", queuePpd);
+    return WriteText(d + "/pdf-queue.ppd", queuePpd);
 }
 
 bool CupsSandbox::start() {
@@ -113,18 +104,13 @@ bool CupsSandbox::start() {
     cupsd_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     cupsd_->start(
         cupsd, {"-f", "-c", dir_.path() + "/cupsd.conf", "-s", dir_.path() + "/cups-files.conf"});
-    if (!cupsd_->waitForStarted()) {
-        failure_ = "cupsd did not start";
-        return false;
-    }
-    const bool answers = QTest::qWaitFor(
-        [this] {
-            // lpstat -r succeeds either way; its answer says which.
-            const QString answer = run("lpstat", {"-h", socket(), "-r"}).trimmed();
-            return answer == "scheduler is running" || cupsd_->state() == QProcess::NotRunning;
-        },
-        kStartMs);
-    if (!answers || cupsd_->state() == QProcess::NotRunning) {
+    // lpstat -r succeeds either way; its answer says which.
+    const auto answers = [this] {
+        return run("lpstat", {"-h", socket(), "-r"}).trimmed() == "scheduler is running";
+    };
+    const auto ended = [this] { return cupsd_->state() == QProcess::NotRunning; };
+    if (!cupsd_->waitForStarted() ||
+        !QTest::qWaitFor([&] { return answers() || ended(); }, 20000) || ended()) {
         failure_ = "cupsd does not answer; see " + dir_.path() + "/log/error_log";
         return false;
     }
@@ -144,15 +130,14 @@ QString CupsSandbox::run(const QString& program, const QStringList& args, int* e
 }
 
 bool CupsSandbox::addPdfQueue(const QString& name) {
-    if (!running_)
-        return false;
     int code = -1;
     QString errors;
-    run("lpadmin",
-        {"-h", socket(), "-p", name, "-v", "cups-pdf:/", "-E", "-P", dir_.path() + "/pdf-queue.ppd",
-         "-o", "Label=1"},
-        &code, &errors);
-    if (code != 0)
+    if (running_)
+        run("lpadmin",
+            {"-h", socket(), "-p", name, "-v", "cups-pdf:/", "-E", "-P",
+             dir_.path() + "/pdf-queue.ppd", "-o", "Label=1"},
+            &code, &errors);
+    if (running_ && code != 0)
         failure_ = "lpadmin: " + errors;
     return code == 0;
 }
@@ -162,8 +147,9 @@ void CupsSandbox::removeQueue(const QString& name) {
 }
 
 int CupsSandbox::completedJobs() const {
-    const QString out = run("lpstat", {"-h", socket(), "-W", "completed", "-o"});
-    return static_cast<int>(out.split('\n', Qt::SkipEmptyParts).size());
+    return int(run("lpstat", {"-h", socket(), "-W", "completed", "-o"})
+                   .split('\n', Qt::SkipEmptyParts)
+                   .size());
 }
 
 QStringList CupsSandbox::waitForPdfs(int count) {
@@ -172,10 +158,10 @@ QStringList CupsSandbox::waitForPdfs(int count) {
     (void)QTest::qWaitFor(
         [&] {
             files = out.entryList({"job_*.pdf"}, QDir::Files);
-            const QString pending = run("lpstat", {"-h", socket(), "-o"});
-            return files.size() >= count && pending.trimmed().isEmpty();
+            return files.size() >= count &&
+                   run("lpstat", {"-h", socket(), "-o"}).trimmed().isEmpty();
         },
-        kJobsMs);
+        60000);
     // "job_12-" after "job_9-": by the number.
     std::sort(files.begin(), files.end(), [](const QString& a, const QString& b) {
         return a.section('-', 0, 0).mid(4).toInt() < b.section('-', 0, 0).mid(4).toInt();

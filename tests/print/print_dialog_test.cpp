@@ -335,9 +335,7 @@ class PrintCommand : public test::BrowseFixture {};
 TEST_F(PrintCommand, OpensTheDialogOnTheCurrentPicture) {
     write("a.bmp", makers::EncodeBmp(picture(40, 30)));
     write("b.bmp", makers::EncodeBmp(picture(30, 40, Qt::blue)));
-    start();
-    ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir));
-    ASSERT_TRUE(Settled());
+    startIn("");
     w->action("ctbimprime")->trigger();
     EXPECT_EQ(w->findChild<FrmTemp*>("frmTemp"), nullptr); // nothing is current yet
     for (const char* name : {"a.bmp", "b.bmp"}) {

@@ -18,9 +18,7 @@ protected:
         write("fotos/grande.jpg", makers::EncodeJpeg(picture(3000, 2000)));
         write("fotos/ANIMA.GIF",
               makers::EncodeGif({picture(60, 40, Qt::red), picture(60, 40, Qt::blue)}, {10, 10}));
-        start();
-        ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
     }
     // Opens the viewer on a picked file and waits for its picture.
     FrmTelaCheia* open(const QString& name) {

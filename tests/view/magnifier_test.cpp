@@ -16,9 +16,7 @@ protected:
     void SetUp() override {
         BrowseFixture::SetUp();
         write("fotos/verde.bmp", makers::EncodeBmp(picture(300, 200, QColor(0, 200, 0))));
-        start();
-        ASSERT_TRUE(ctl<FileListBox>("File1")->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
         timer = ctl<QTimer>("Timer2");
         timer->start(); // as the "Sim" setting starts it
         pane = ctl<PictureBox>("Picture4");

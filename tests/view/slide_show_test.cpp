@@ -21,9 +21,7 @@ protected:
         write("fotos/b.bmp", makers::EncodeBmp(picture(50, 30, Qt::green)));
         write("fotos/c.jpg", "não é uma imagem");
         write("fotos/d.bmp", makers::EncodeBmp(picture(70, 30, Qt::blue)));
-        start();
-        ASSERT_TRUE(list()->setPath(dir + "/fotos"));
-        ASSERT_TRUE(Settled());
+        startIn("fotos");
     }
     FileListBox* list() const { return ctl<FileListBox>("File1"); }
     ImageControl* image() const { return ctl<ImageControl>("Image1"); }
