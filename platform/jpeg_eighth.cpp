@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace fotello {
 
@@ -345,8 +346,13 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         int quant, gridW, gridH;
         std::vector<std::uint8_t> grid;
     };
-    static thread_local DcTable dcTables[4];
-    static thread_local AcTable acTables[4];
+    struct Tables {
+        DcTable dc[4];
+        AcTable ac[4];
+    };
+    const auto tables = std::make_unique<Tables>(); // 128 KiB: not on a worker's stack
+    DcTable* dcTables = tables->dc;
+    AcTable* acTables = tables->ac;
     Canonical dcCanon[4], acCanon[4];
     bool dcBuilt[4] = {}, acBuilt[4] = {};
     const int count = int(components_.size());
