@@ -117,26 +117,24 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
 
     // A gibibyte that starts like a JPEG: refused from its first bytes, or
     // once it holds more than its header can need.
+    // Files not written by refuse(): listed when they could be made.
+    const auto made = [&](const char* name, bool ok, PictureError error, const QString& detail) {
+        if (ok)
+            out.push_back({name, false, {}, {error}, detail});
+    };
     const QByteArray small = EncodeJpeg(photo, 85);
-    if (WriteSparse(at("sparse-zeros.jpg"), small.left(3)))
-        out.push_back({"sparse-zeros.jpg", false, {}, invalid, {}});
-    if (WriteSparse(at("sparse-scan.jpg"), JpegUpToScanData(small)))
-        out.push_back({"sparse-scan.jpg",
-                       false,
-                       {},
-                       invalid,
-                       QStringLiteral("more data than the picture can hold")});
+    made("sparse-zeros.jpg", WriteSparse(at("sparse-zeros.jpg"), small.left(3)),
+         PictureError::Invalid, {});
+    made("sparse-scan.jpg", WriteSparse(at("sparse-scan.jpg"), JpegUpToScanData(small)),
+         PictureError::Invalid, QStringLiteral("more data than the picture can hold"));
 
     // Special files named like pictures.
-    const QList<PictureError> notAFile{PictureError::NotAFile};
-    if (::mkfifo(at("fifo.jpg").constData(), 0600) == 0)
-        out.push_back({"fifo.jpg", false, {}, notAFile, {}});
-    if (::symlink("/dev/null", at("device-link.jpg").constData()) == 0)
-        out.push_back({"device-link.jpg", false, {}, notAFile, {}});
-    if (::mkdir(at("x.jpg").constData(), 0700) == 0)
-        out.push_back({"x.jpg", false, {}, notAFile, {}});
-    if (::symlink("nowhere.jpg", at("dangling.jpg").constData()) == 0)
-        out.push_back({"dangling.jpg", false, {}, {PictureError::Unreadable}, {}});
+    made("fifo.jpg", ::mkfifo(at("fifo.jpg").constData(), 0600) == 0, PictureError::NotAFile, {});
+    made("device-link.jpg", ::symlink("/dev/null", at("device-link.jpg").constData()) == 0,
+         PictureError::NotAFile, {});
+    made("x.jpg", ::mkdir(at("x.jpg").constData(), 0700) == 0, PictureError::NotAFile, {});
+    made("dangling.jpg", ::symlink("nowhere.jpg", at("dangling.jpg").constData()) == 0,
+         PictureError::Unreadable, {});
     refuse("empty.jpg", {}, invalid);
 
     // Odd names holding good pictures.

@@ -65,22 +65,5 @@ TEST_F(PictureFileTest, OddNamesWork) {
     EXPECT_TRUE(ReadPicture(path("atalho.jpg")).ok());
 }
 
-TEST_F(PictureFileTest, NamesThatAreNotUtf8ReadByTheirBytes) {
-    const QByteArray name("foto-\xFF\xFE-\xE9.jpg");
-    const QByteArray local = localPath(name);
-    const QByteArray jpeg = EncodeJpeg(Halves(30, 20, Qt::red, Qt::blue));
-    FILE* f = std::fopen(local.constData(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fwrite(jpeg.constData(), 1, std::size_t(jpeg.size()), f),
-              std::size_t(jpeg.size()));
-    std::fclose(f);
-    const PictureResult r = ReadPictureLocal(local);
-    EXPECT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_EQ(r.image.size(), QSize(30, 20));
-    // No QString maps back to those bytes: the QString entry fails cleanly.
-    EXPECT_FALSE(ReadPicture(QFile::decodeName(local)).ok());
-    ::unlink(local.constData()); // QTemporaryDir cannot see it to remove it
-}
-
 } // namespace
 } // namespace fotello

@@ -40,9 +40,6 @@ protected:
             SetHelperFolder(QString::fromLocal8Bit(bin));
     }
     QString path(const QString& name) const { return dir_.filePath(name); }
-    QByteArray localPath(const QByteArray& name) const {
-        return QFile::encodeName(dir_.path()) + '/' + name;
-    }
     QString write(const QString& name, const QByteArray& bytes) {
         const QString p = path(name);
         EXPECT_TRUE(makers::WriteFile(p, bytes)) << p.toStdString();

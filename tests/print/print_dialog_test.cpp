@@ -53,8 +53,9 @@ public:
         dialog = new FrmTemp;
         dialog->OpenPicture(path, QFile::encodeName(path), name);
         dialog->show();
-        if (wait)
+        if (wait) {
             ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog->loading(); }, kWaitMs));
+        }
     }
     void open(const QImage& picture, bool wait = true) {
         open("foto.png", makers::EncodePng(picture), wait);

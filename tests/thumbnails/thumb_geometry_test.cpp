@@ -42,7 +42,10 @@ TEST(ShortenCaption, CutsWholeCharactersAtTheEndAndAddsDots) {
         const char* want;
     } const cases[] = {
         {"short.jpg", 100, "short.jpg"},
-        {"abcdefgh.jpg", 100, "abcdefgh.jpg"}, // 84 <= 85
+        {"abcdefgh.jpg", 99, "abcdefgh.jpg"}, // 84 pixels: fits a limit of 84, not of 83
+        {"abcdefgh.jpg", 98, "abcdefgh..."},
+        {"abcdefghijklm.jpg", 99, "abcdefghi..."}, // beside "...": 63 for 9 characters
+        {"abcdefghijklm.jpg", 98, "abcdefgh..."},
         {"abcdefghi.jpg", 100, "abcdefghi..."},
         {"a very long picture name.jpg", 120, "a very long ..."}, // the blank is kept
         {"Ação ção ção ção.jpg", 100, "Ação ção ..."},            // two-byte characters never split
@@ -54,16 +57,6 @@ TEST(ShortenCaption, CutsWholeCharactersAtTheEndAndAddsDots) {
     // Widths by the byte: the limit of 10 bytes falls inside the "ã".
     const auto sevenPerByte = [](std::string_view s) { return int(s.size()) * 7; };
     EXPECT_EQ(ShortenCaption("Ação ção.jpg", 106, sevenPerByte), "Ação ç...");
-}
-
-TEST(ShortenCaption, BothLimitsAtOnePixelEitherSide) {
-    const auto sevenEach = [](std::string_view s) { return int(s.size()) * 7; };
-    // "abcdefgh.jpg" is 84 pixels: it fits a limit of 84 (cell 99), not of 83.
-    EXPECT_EQ(ShortenCaption("abcdefgh.jpg", 99, sevenEach), "abcdefgh.jpg");
-    EXPECT_EQ(ShortenCaption("abcdefgh.jpg", 98, sevenEach), "abcdefgh...");
-    // Beside "..." (21): cell 99 leaves 63, exactly 9 characters; cell 98 only 8.
-    EXPECT_EQ(ShortenCaption("abcdefghijklm.jpg", 99, sevenEach), "abcdefghi...");
-    EXPECT_EQ(ShortenCaption("abcdefghijklm.jpg", 98, sevenEach), "abcdefgh...");
 }
 
 TEST(Progress, FiguresInSinglePrecisionHalvesToEven) {

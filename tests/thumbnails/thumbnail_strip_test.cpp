@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "controls.h"
 #include "shell/main_window.h"
@@ -82,12 +83,7 @@ TEST_F(Strip, ClickSelectsOneCellAndHoverTracks) {
     AddCells(strip, 7);
     w.Redimens();
     QSignalSpy clicked(strip, &ThumbnailStrip::cellClicked);
-    const QPointF at = strip->cellRect(6).center();
-    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(type, at, strip->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
-        QApplication::sendEvent(strip, &e);
-    }
+    QTest::mouseClick(strip, Qt::LeftButton, {}, strip->cellRect(6).center());
     ASSERT_EQ(clicked.count(), 1);
     EXPECT_EQ(clicked[0][0].toInt(), 6);
     EXPECT_TRUE(strip->cellSelected(6));
