@@ -20,6 +20,12 @@ int Big16(const unsigned char* p) {
     return p[0] << 8 | p[1];
 }
 
+// Zigzag position -> place in the 8x8 block.
+constexpr std::uint8_t kNatural[64] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
 std::uint64_t Big64(const unsigned char* p) {
     std::uint64_t v;
     std::memcpy(&v, p, 8);
@@ -150,6 +156,26 @@ void BuildAc(const Canonical& c, AcTable& t) {
     }
 }
 
+// For blocks whose coefficient values are needed: code plus magnitude bits
+// (bits 0-4; 0 when they do not fit the window), the symbol (bits 8-15) and
+// its value (bits 16-31).
+using SymbolTable = std::array<std::uint32_t, 1 << kLook>;
+
+void BuildSymbols(const Canonical& c, SymbolTable& t) {
+    for (unsigned i = 0; i < t.size(); ++i) {
+        int l, s;
+        t[i] = 0;
+        if (!SymbolIn(c, i, 0, l, s))
+            continue;
+        const int size = s & 15;
+        if (l + size > kLook)
+            continue;
+        const int bits = int(i >> (kLook - l - size)) & ((1 << size) - 1);
+        t[i] = std::uint32_t(l + size) | std::uint32_t(s) << 8 |
+               std::uint32_t(std::uint16_t(Extend(bits, size))) << 16;
+    }
+}
+
 // libjpeg's clamp after its inverse DCT, indexed by the value & 1023 (which
 // is how it folds out-of-range values).
 std::array<std::uint8_t, 1024> PostDctLimit() {
@@ -177,6 +203,34 @@ struct YccTables {
 
 std::uint8_t Clamp(int v) {
     return std::uint8_t(std::clamp(v, 0, 255));
+}
+
+// libjpeg's reduction of a block to 2x2 (its integer inverse DCT keeping the
+// odd frequencies 1, 3, 5, 7 and the DC, 13-bit constants): same rounding,
+// same clamp, so the chroma of a 4:2:0 photo matches libjpeg's to the bit.
+void Reduce2x2(const std::int16_t* coef, const std::int16_t* quant,
+               const std::array<std::uint8_t, 1024>& limit, std::uint8_t* out,
+               std::size_t outStride) {
+    constexpr std::int64_t k1 = 29692, k3 = -10426, k5 = 6967, k7 = -5906;
+    constexpr int kColumns[5] = {0, 1, 3, 5, 7};
+    std::int64_t pass[2][8] = {};
+    for (int col : kColumns) {
+        auto at = [&](int row) { return std::int64_t(coef[row * 8 + col] * quant[row * 8 + col]); };
+        const std::int64_t even = at(0) * (1 << 15);
+        const std::int64_t odd = at(7) * k7 + at(5) * k5 + at(3) * k3 + at(1) * k1;
+        // kept between passes as int, as libjpeg keeps them
+        pass[0][col] = std::int32_t((even + odd + (1 << 12)) >> 13);
+        pass[1][col] = std::int32_t((even - odd + (1 << 12)) >> 13);
+    }
+    for (int row = 0; row < 2; ++row) {
+        const std::int64_t* w = pass[row];
+        const std::int64_t even = w[0] * (1 << 15);
+        const std::int64_t odd = w[7] * k7 + w[5] * k5 + w[3] * k3 + w[1] * k1;
+        out[std::size_t(row) * outStride] =
+            limit[std::size_t(((even + odd + (1 << 19)) >> 20) & 1023)];
+        out[std::size_t(row) * outStride + 1] =
+            limit[std::size_t(((even - odd + (1 << 19)) >> 20) & 1023)];
+    }
 }
 
 // Big-endian bit reader over unstuffed data; at least 56 bits after refill.
@@ -271,8 +325,11 @@ bool JpegEighthDecoder::open(const unsigned char* d, std::size_t n) {
                 const std::size_t size = precision ? 129 : 65;
                 if (precision > 1 || id > 3 || len - at < size)
                     return false;
-                // libjpeg multiplies by the value as a 16-bit signed number
-                dcQuant_[id] = precision ? std::int16_t(Big16(s + at + 1)) : s[at + 1];
+                // libjpeg multiplies by the values as 16-bit signed numbers
+                for (int i = 0; i < 64; ++i)
+                    quant_[id][kNatural[i]] =
+                        std::int16_t(precision ? Big16(s + at + 1 + 2 * std::size_t(i))
+                                               : s[at + 1 + std::size_t(i)]);
                 quantDefined_[id] = true;
                 at += size;
             }
@@ -343,14 +400,18 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         Canonical dcCode, acCode;
         const DcTable* dc;
         const AcTable* ac;
-        int quant, gridW, gridH;
+        const SymbolTable* symbols;
+        const std::int16_t* quant;
+        int scale; // samples per block side, as libjpeg reduces it: 1 or 2
+        int gridW, gridH;
         std::vector<std::uint8_t> grid;
     };
     struct Tables {
         DcTable dc[4];
         AcTable ac[4];
+        SymbolTable symbols[4];
     };
-    const auto tables = std::make_unique<Tables>(); // 128 KiB: not on a worker's stack
+    const auto tables = std::make_unique<Tables>(); // 160 KiB: not on a worker's stack
     DcTable* dcTables = tables->dc;
     AcTable* acTables = tables->ac;
     Canonical dcCanon[4], acCanon[4];
@@ -371,21 +432,32 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
             if (!BuildCanonical(ac_[acId], acCanon[acId]))
                 return false;
             BuildAc(acCanon[acId], acTables[acId]);
+            BuildSymbols(acCanon[acId], tables->symbols[acId]);
         }
         dcBuilt[dcId] = acBuilt[acId] = true;
         p.dcCode = dcCanon[dcId];
         p.acCode = acCanon[acId];
         p.dc = &dcTables[dcId];
         p.ac = &acTables[acId];
-        p.quant = dcQuant_[p.c->quant];
+        p.symbols = &tables->symbols[acId];
+        p.quant = quant_[p.c->quant];
+        // libjpeg lets subsampled chroma keep detail by reducing its blocks
+        // less, as long as that divides the subsampling evenly; it refuses
+        // fractional upsampling altogether.
+        p.scale = 1;
+        while (p.scale < 8 && maxH_ % (p.c->h * p.scale * 2) == 0 &&
+               maxV_ % (p.c->v * p.scale * 2) == 0)
+            p.scale *= 2;
+        if (p.scale > 2 || maxH_ % (p.c->h * p.scale) != 0 || maxV_ % (p.c->v * p.scale) != 0)
+            return false;
         if (single) {
             const int compW = (width_ * p.c->h + maxH_ - 1) / maxH_;
             const int compH = (height_ * p.c->v + maxV_ - 1) / maxV_;
-            p.gridW = (compW + 7) / 8;
-            p.gridH = (compH + 7) / 8;
+            p.gridW = (compW + 7) / 8 * p.scale;
+            p.gridH = (compH + 7) / 8 * p.scale;
         } else {
-            p.gridW = mcusX * p.c->h;
-            p.gridH = mcusY * p.c->v;
+            p.gridW = mcusX * p.c->h * p.scale;
+            p.gridH = mcusY * p.c->v * p.scale;
         }
         p.grid.resize(std::size_t(p.gridW) * std::size_t(p.gridH));
     }
@@ -423,16 +495,52 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
     }
     clean.resize(clean.size() + kPadding + 8, 0);
 
-    const int total = single ? planes[0].gridW * planes[0].gridH : mcusX * mcusY;
+    const int total =
+        single ? planes[0].gridW * planes[0].gridH : mcusX * mcusY; // scale 1 when single
     const int interval = restartInterval_ > 0 ? restartInterval_ : total;
     if (segmentEnds.size() != std::size_t((total + interval - 1) / interval))
         return false;
     static const auto limit = PostDctLimit();
-    const int rowMcus = single ? planes[0].gridW : mcusX;
+    const int rowMcus = single ? planes[0].gridW : mcusX; // scale 1 when single
 
     Bits bits{clean.data()};
     std::size_t segment = 0, segmentStart = 0;
     std::uint32_t prediction[3] = {};
+    // A block libjpeg reduces to 2x2: every coefficient decoded.
+    auto wholeBlock = [&](Plane& p, std::int16_t dc, std::uint8_t* out) -> bool {
+        std::int16_t coef[64] = {};
+        coef[0] = dc;
+        for (int k = 1; k < 64; ++k) {
+            bits.refill();
+            const std::uint32_t e = (*p.symbols)[bits.peek(kLook)];
+            int symbol, value;
+            if (e & 31) {
+                bits.consume(int(e & 31));
+                symbol = int(e >> 8 & 255);
+                value = std::int16_t(e >> 16);
+            } else {
+                int l;
+                if (!p.acCode.decode(bits.acc, l, symbol))
+                    return false;
+                bits.consume(l);
+                const int size = symbol & 15;
+                value = size ? Extend(int(bits.peek(size)), size) : 0;
+                bits.consume(size);
+            }
+            const int run = symbol >> 4, size = symbol & 15;
+            if (size == 0) {
+                if (run != 15)
+                    break;
+                k += 15;
+                continue;
+            }
+            k += run;
+            // a run past the end lands on the last coefficient, as in libjpeg
+            coef[kNatural[std::min(k, 63)]] = std::int16_t(value);
+        }
+        Reduce2x2(coef, p.quant, limit, out, std::size_t(p.gridW));
+        return true;
+    };
     auto block = [&](Plane& p, int ci, std::uint8_t* out) -> bool {
         bits.refill();
         const std::uint32_t e = (*p.dc)[bits.peek(kLook)];
@@ -449,7 +557,9 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
             bits.consume(s);
         }
         prediction[ci] += std::uint32_t(diff);
-        const int dc = std::int16_t(prediction[ci]) * p.quant;
+        if (p.scale == 2)
+            return wholeBlock(p, std::int16_t(prediction[ci]), out);
+        const int dc = std::int16_t(prediction[ci]) * p.quant[0];
         *out = limit[std::size_t(((dc + 4) >> 3) & 1023)];
         for (int k = 1; k < 64;) {
             bits.refill();
@@ -484,15 +594,11 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
             return false;
         for (int ci = 0; ci < count; ++ci) {
             Plane& p = planes[std::size_t(ci)];
-            if (single) {
-                if (!block(p, ci, &p.grid[std::size_t(m)]))
-                    return false;
-                continue;
-            }
-            for (int by = 0; by < p.c->v; ++by)
-                for (int bx = 0; bx < p.c->h; ++bx) {
-                    const std::size_t y = std::size_t(my * p.c->v + by),
-                                      x = std::size_t(mx * p.c->h + bx);
+            const int blocksH = single ? 1 : p.c->h, blocksV = single ? 1 : p.c->v;
+            for (int by = 0; by < blocksV; ++by)
+                for (int bx = 0; bx < blocksH; ++bx) {
+                    const std::size_t y = std::size_t((my * blocksV + by) * p.scale),
+                                      x = std::size_t((mx * blocksH + bx) * p.scale);
                     if (!block(p, ci, &p.grid[y * std::size_t(p.gridW) + x]))
                         return false;
                 }
@@ -507,14 +613,14 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
     std::vector<int> columns(std::size_t(w) * std::size_t(count));
     for (const Plane& p : planes)
         for (int x = 0; x < w; ++x)
-            columns[std::size_t(p.c->frameIndex * w + x)] = x * p.c->h / maxH_;
+            columns[std::size_t(p.c->frameIndex * w + x)] = x * p.c->h * p.scale / maxH_;
     for (int y = 0; y < h; ++y) {
         std::uint32_t* line = pixels + std::ptrdiff_t(y) * stride;
         const std::uint8_t* rows[3];
         for (int ci = 0; ci < count; ++ci) {
             const Plane& p = planes[std::size_t(ci)];
             rows[p.c->frameIndex] =
-                p.grid.data() + std::size_t(y * p.c->v / maxV_) * std::size_t(p.gridW);
+                p.grid.data() + std::size_t(y * p.c->v * p.scale / maxV_) * std::size_t(p.gridW);
         }
         if (grey_) {
             for (int x = 0; x < w; ++x) {

@@ -1,16 +1,17 @@
 #pragma once
-// A photo's thumbnail at an eighth of its size, from its DC coefficients alone.
-// Entropy decoding is almost all of a thumbnail's cost, and libjpeg decodes
-// every AC coefficient's value even at 1/8 (its chroma needs some); stepping
-// over them with wide multi-symbol tables is much faster. Grey and 4:4:4
-// pictures come out exactly as libjpeg's 1/8 decode; subsampled chroma is
-// taken from its DC too (half libjpeg's chroma resolution, invisible once
-// reduced into a cell).
+// A photo's thumbnail at an eighth of its size, computed as libjpeg computes
+// its 1/8 decode but without decoding what that decode throws away. Entropy
+// decoding is almost all of a thumbnail's cost: a block that libjpeg reduces
+// to one pixel needs only its DC coefficient, and its AC coefficients are
+// stepped over with wide multi-symbol tables instead of being decoded one by
+// one. Subsampled chroma that libjpeg reduces to 2x2 per block (4:2:0) is
+// decoded whole and reduced the same way, so the result is libjpeg's to the
+// bit.
 //
 // Only the common case is handled: Huffman-coded sequential 8-bit JPEG, one
-// scan holding every component, greyscale or YCbCr. Anything else, and any
-// damage, is refused so that the caller hands the file to libjpeg, which then
-// decides as before what a damaged file shows.
+// scan holding every component, greyscale or YCbCr, blocks reduced to 1x1 or
+// 2x2. Anything else, and any damage, is refused so that the caller hands the
+// file to libjpeg, which then decides as before what a damaged file shows.
 
 #include <cstddef>
 #include <cstdint>
@@ -52,7 +53,7 @@ private:
     int maxH_ = 1, maxV_ = 1;
     bool grey_ = false;
     HuffSpec dc_[4], ac_[4];
-    int dcQuant_[4] = {};
+    std::int16_t quant_[4][64] = {}; // natural order, as libjpeg multiplies by them
     bool quantDefined_[4] = {};
 };
 
