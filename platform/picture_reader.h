@@ -33,9 +33,8 @@ struct PictureReadOptions {
     // its header is read: the preview covers the size it fits the picture to.
     // Used when coverBox is not valid; called on the reading thread.
     std::function<QSize(QSize natural)> coverFor;
-    // A thumbnail's read: a JPEG reduced to 1/8 may take its colours from the
-    // DC coefficients alone (twice as fast; chroma at half libjpeg's 1/8
-    // resolution, which no cell can show).
+    // A JPEG reduced to 1/8 is decoded by JpegEighthDecoder when it can
+    // (the same pixels as libjpeg's, decoded without what 1/8 throws away).
     bool eighthFromDc = false;
     // Apply the EXIF orientation, as every current viewer shows pictures.
     bool applyOrientation = true;
