@@ -181,7 +181,7 @@ void BuildSymbols(const Canonical& c, SymbolTable& t) {
 std::array<std::uint8_t, 1024> PostDctLimit() {
     std::array<std::uint8_t, 1024> t{};
     for (int x = 0; x < 1024; ++x)
-        t[x] = std::uint8_t(x < 128 ? x + 128 : x < 384 ? 255 : x < 896 ? 0 : x - 896);
+        t[x] = std::uint8_t(x < 128 ? x + 128 : x < 512 ? 255 : x < 896 ? 0 : x - 896);
     return t;
 }
 
@@ -208,19 +208,26 @@ std::uint8_t Clamp(int v) {
 // libjpeg's reduction of a block to 2x2 (its integer inverse DCT keeping the
 // odd frequencies 1, 3, 5, 7 and the DC, 13-bit constants): same rounding,
 // same clamp, so the chroma of a 4:2:0 photo matches libjpeg's to the bit.
-void Reduce2x2(const std::int16_t* coef, const std::int16_t* quant,
+// libjpeg runs it in 16-bit SIMD lanes, which wrap where this would not:
+// false for values no 8-bit picture's transform reaches (at most ~1,100).
+bool Reduce2x2(const std::int16_t* coef, const std::int16_t* quant,
                const std::array<std::uint8_t, 1024>& limit, std::uint8_t* out,
                std::size_t outStride) {
     constexpr std::int64_t k1 = 29692, k3 = -10426, k5 = 6967, k7 = -5906;
     constexpr int kColumns[5] = {0, 1, 3, 5, 7};
+    constexpr int kLargest = 2047;
     std::int64_t pass[2][8] = {};
     for (int col : kColumns) {
-        auto at = [&](int row) { return std::int64_t(coef[row * 8 + col] * quant[row * 8 + col]); };
-        const std::int64_t even = at(0) * (1 << 15);
-        const std::int64_t odd = at(7) * k7 + at(5) * k5 + at(3) * k3 + at(1) * k1;
-        // kept between passes as int, as libjpeg keeps them
-        pass[0][col] = std::int32_t((even + odd + (1 << 12)) >> 13);
-        pass[1][col] = std::int32_t((even - odd + (1 << 12)) >> 13);
+        std::int64_t z[8] = {};
+        for (int row : kColumns) {
+            z[row] = coef[row * 8 + col] * quant[row * 8 + col];
+            if (z[row] > kLargest || z[row] < -kLargest)
+                return false;
+        }
+        const std::int64_t even = z[0] * (1 << 15);
+        const std::int64_t odd = z[7] * k7 + z[5] * k5 + z[3] * k3 + z[1] * k1;
+        pass[0][col] = (even + odd + (1 << 12)) >> 13;
+        pass[1][col] = (even - odd + (1 << 12)) >> 13;
     }
     for (int row = 0; row < 2; ++row) {
         const std::int64_t* w = pass[row];
@@ -231,6 +238,7 @@ void Reduce2x2(const std::int16_t* coef, const std::int16_t* quant,
         out[std::size_t(row) * outStride + 1] =
             limit[std::size_t(((even - odd + (1 << 19)) >> 20) & 1023)];
     }
+    return true;
 }
 
 // Big-endian bit reader over unstuffed data; at least 56 bits after refill.
@@ -538,8 +546,7 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
             // a run past the end lands on the last coefficient, as in libjpeg
             coef[kNatural[std::min(k, 63)]] = std::int16_t(value);
         }
-        Reduce2x2(coef, p.quant, limit, out, std::size_t(p.gridW));
-        return true;
+        return Reduce2x2(coef, p.quant, limit, out, std::size_t(p.gridW));
     };
     auto block = [&](Plane& p, int ci, std::uint8_t* out) -> bool {
         bits.refill();
