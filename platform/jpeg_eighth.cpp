@@ -352,8 +352,6 @@ bool JpegEighthDecoder::open(const unsigned char* d, std::size_t n) {
                 adobe = true;
                 adobeTransform = s[11];
             }
-        } else if (marker == 0xDC) {
-            return false; // height given after the scan
         } else if (marker == 0xDA) {
             if (!frame || len < 1)
                 return false;
@@ -380,6 +378,8 @@ bool JpegEighthDecoder::open(const unsigned char* d, std::size_t n) {
                 return false;
             scanStart_ = pos;
             break;
+        } else if (marker < 0xE0 || (marker > 0xEF && marker != 0xFE)) {
+            return false; // libjpeg skips only application segments and comments
         }
     }
     if (frameComponents.size() == 3) {
