@@ -359,13 +359,12 @@ bool JpegEighthDecoder::open(const unsigned char* d, std::size_t n) {
             if (count != frameComponents.size() || len != 4 + 2 * count)
                 return false;
             for (std::size_t i = 0; i < count; ++i) {
-                auto it = std::find_if(frameComponents.begin(), frameComponents.end(),
-                                       [&](const Component& c) { return c.id == s[1 + 2 * i]; });
-                if (it == frameComponents.end() ||
-                    std::any_of(components_.begin(), components_.end(),
-                                [&](const Component& c) { return c.id == it->id; }))
+                // in the frame's order, which is all libjpeg surely accepts
+                Component c = frameComponents[i];
+                if (c.id != s[1 + 2 * i] ||
+                    std::any_of(frameComponents.begin(), frameComponents.begin() + long(i),
+                                [&](const Component& o) { return o.id == c.id; }))
                     return false;
-                Component c = *it;
                 c.dcTable = s[2 + 2 * i] >> 4;
                 c.acTable = s[2 + 2 * i] & 15;
                 if (c.dcTable > 3 || c.acTable > 3 || !dc_[c.dcTable].defined ||
