@@ -81,15 +81,12 @@ public:
         p.fillRect(100, 150, 100, 150, QColor(240, 220, 40));
         return img;
     }
+    // The box's own background: no sheet drawn on it.
     bool previewIsBlank() const {
-        // The box's own background: no sheet drawn on it.
         const QImage drawn = ctl<PictureBox>("picPreview")->drawing();
-        const QRgb first = ctl<PictureBox>("picPreview")->backColor().rgb();
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                if (drawn.pixel(x, y) != first)
-                    return false;
-        return true;
+        QImage blank = drawn;
+        blank.fill(ctl<PictureBox>("picPreview")->backColor());
+        return drawn == blank;
     }
 
     QString dir;
@@ -118,36 +115,26 @@ TEST_F(PrintDialog, NoPrinterInstalledDisablesPrinting) {
 
 TEST_F(PrintDialog, CopiesBox) {
     open(quarters());
-    struct Step {
-        const char* what;
-        std::function<void(PrintDialog&)> act;
-        const char* text;
-        int copies;
-    } steps[] = {
-        {"starts at one", [](PrintDialog&) {}, "1", 1},
-        {"a count", [](PrintDialog& t) { t.type("txtCopies", "7"); }, "7", 7},
-        {"zero leaves Copies alone", [](PrintDialog& t) { t.type("txtCopies", "0"); }, "0", 7},
-        {"letters are dropped", [](PrintDialog& t) { t.type("txtCopies", "x2-"); }, "2", 2},
-        {"a pasted count past 16 bits, not taken",
-         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("40000"); }, "40000", 2},
-        {"empty, then left: one",
-         [](PrintDialog& t) {
-             t.type("txtCopies", "");
-             t.leave("txtCopies");
-         },
-         "1", 1},
-        {"the spin bar's up arrow adds one",
-         [](PrintDialog& t) {
-             auto* bar = t.ctl<QScrollBar>("VScroll1");
-             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
-         },
-         "2", 2},
+    auto* box = ctl<QLineEdit>("txtCopies");
+    const auto expect = [&](const char* text, int copies, const char* what) {
+        EXPECT_EQ(box->text(), text) << what;
+        EXPECT_EQ(layout()->Copies(), copies) << what;
     };
-    for (const Step& s : steps) {
-        s.act(*this);
-        EXPECT_EQ(ctl<QLineEdit>("txtCopies")->text(), s.text) << s.what;
-        EXPECT_EQ(layout()->Copies(), s.copies) << s.what;
-    }
+    expect("1", 1, "starts at one");
+    type("txtCopies", "7");
+    expect("7", 7, "a count");
+    type("txtCopies", "0");
+    expect("0", 7, "zero leaves Copies alone");
+    type("txtCopies", "x2-");
+    expect("2", 2, "letters are dropped");
+    box->setText("40000");
+    expect("40000", 2, "a pasted count past 16 bits, not taken");
+    type("txtCopies", "");
+    leave("txtCopies");
+    expect("1", 1, "empty, then left: one");
+    auto* bar = ctl<QScrollBar>("VScroll1");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
+    expect("2", 2, "the spin bar's up arrow adds one");
 }
 
 TEST_F(PrintDialog, PaperSizes) {
@@ -181,15 +168,11 @@ TEST_F(PrintDialog, PaperSizes) {
     EXPECT_EQ(ctl<QLineEdit>("txtHeight")->text(), "297");
 }
 
-TEST_F(PrintDialog, FillingThePageGreysTheAlignment) {
+TEST_F(PrintDialog, FillingThePageGreysTheAlignmentAndMarginsGoToTheirOwnBoxes) {
     open(quarters());
     ctl<QCheckBox>("chkStretch")->click();
     EXPECT_TRUE(layout()->Stretch());
     EXPECT_FALSE(ctl<QComboBox>("cmbAlign")->isEnabled());
-}
-
-TEST_F(PrintDialog, MarginsGoToTheirOwnBoxes) {
-    open(quarters());
     emit layout()->MarginReaded(11, 22, 33, 44);
     EXPECT_EQ(ctl<QLineEdit>("txtLeft")->text(), "11");
     EXPECT_EQ(ctl<QLineEdit>("txtTop")->text(), "22");
