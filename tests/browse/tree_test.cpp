@@ -207,19 +207,6 @@ TEST_F(TreeTest, AFolderThatOpensButCannotBeReadIsUnavailable) {
     EXPECT_EQ(node->childCount(), 0);
 }
 
-TEST_F(TreeTest, SymlinkLoopsExpandOneLevelAtATime) {
-    QDir(dir).mkpath("a");
-    ASSERT_TRUE(QFile::link(dir + "/a", dir + "/a/volta"));
-    startIdle();
-    QTreeWidgetItem* node = addNode(tree(), dir + "/a/");
-    for (int depth = 0; depth < 5; ++depth) {
-        ASSERT_TRUE(expandAndWait(tree(), node));
-        ASSERT_EQ(node->childCount(), 1);
-        node = node->child(0);
-    }
-    EXPECT_TRUE(node->data(0, Qt::UserRole).toString().endsWith("volta/volta/volta/volta/volta/"));
-}
-
 TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     start();
     auto* drives = ctl<QComboBox>("Drive1");
