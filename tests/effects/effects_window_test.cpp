@@ -2,6 +2,7 @@
 #include <atomic>
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -171,36 +172,33 @@ TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
     EXPECT_EQ(Bytes(path), "not a picture any more");
 }
 
-TEST_F(EffectsWindow, ProgressShowsTheRowAndASecondFilterIsIgnored) {
+TEST_F(EffectsWindow, ProgressShowsTheRowASecondFilterIsIgnoredAndClosingDropsTheResult) {
     const QImage picture = Gradient(40, 100);
     open(picture);
     trigger("mnuDesfaz");
     EXPECT_FALSE(saveOn());
-    Gate gate;
-    w->setProgressObserver(gate.at(37));
+    auto gate = std::make_unique<Gate>();
+    w->setProgressObserver(gate->at(37));
     trigger("mnuNegative");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached(); }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return status() == "Filtro: 37%"; }));
     EXPECT_TRUE(w->busy());
     trigger("mnuGrayscale"); // ignored: one runs
     trigger("mnuMosaic");
     trigger("mnuDesfaz");
     EXPECT_FALSE(saveOn());
-    gate.open();
+    gate->open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return saveOn() && status().isEmpty(); }));
     EXPECT_EQ(shown(), Negative(picture));
     EXPECT_EQ(ctl<ImageControl>("Picture3")->picture(), picture);
-}
 
-TEST_F(EffectsWindow, ClosingDuringAFilterDropsTheResult) {
-    open(Gradient(40, 100));
-    Gate gate;
-    w->setProgressObserver(gate.at(37));
+    gate = std::make_unique<Gate>();
+    w->setProgressObserver(gate->at(37));
     trigger("mnuNegative");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.reached(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached(); }));
     ctl<ToolbarButton>("cmdFechar")->click();
     EXPECT_FALSE(w->isVisible());
-    gate.open();
+    gate->open();
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.isNull(); }));
     EXPECT_TRUE(host.shown.isNull());
     EXPECT_EQ(SharedFilterEngine().heldBytes(), 0u);
