@@ -60,8 +60,6 @@ protected:
 TEST_F(TreeTest, ExpansionListsSubfoldersOnceWithPlaceholdersWhereNeeded) {
     QDir(dir).mkpath("Fotos");
     QDir(dir).mkpath("Viagens/2003");
-    QDir(dir).mkpath(".oculta/x");
-    write("solto.jpg", makers::EncodeJpeg(picture(8, 8)));
     startIdle();
     // The volumes at the top, each with a placeholder.
     QTreeWidgetItem* root = tree()->topLevelItem(0);

@@ -460,7 +460,6 @@ TEST_F(FlipDialog, ShakeDrawsCirclesAndRefusesAZeroStep) {
     ok();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
     EXPECT_TRUE(menusOn());
-    EXPECT_EQ(shown().size(), picture.size());
     EXPECT_NE(shown(), picture); // the blue edge's circles spread to the right
 }
 
