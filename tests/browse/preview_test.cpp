@@ -184,21 +184,6 @@ TEST_F(PreviewTest, ANewClickOrFolderReplacesThePictureBeingRead) {
     EXPECT_TRUE(enabled("ctbmail")) << "nothing here disables the mail button";
 }
 
-TEST_F(PreviewTest, AThumbnailClickShowsItsPicture) {
-    auto* strip = w->findChild<ThumbnailStrip*>("picFrame");
-    int cell = -1;
-    for (int i = 0; i < strip->cellCount(); ++i)
-        if (strip->cellTag(i) == "casa.bmp")
-            cell = i;
-    ASSERT_GE(cell, 0);
-    QTest::mouseClick(strip, Qt::LeftButton, {},
-                      strip->cellRect(cell).center() + strip->stripPos());
-    ASSERT_TRUE(Settled());
-    EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(text("lblPath"), dir + "/fotos/casa.bmp");
-    EXPECT_EQ(image()->size(), QSize(40, 30));
-}
-
 TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
     const QByteArray bmp = makers::EncodeBmp(picture(12, 9));
     writeRaw(QFile::encodeName(dir + "/fotos/") + QByteArray("foto\xff\xfe.bmp"), bmp);
@@ -214,7 +199,7 @@ TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
     EXPECT_EQ(text("lbltamanho"), QString::number(bmp.size()) + " bytes");
 }
 
-TEST_F(PreviewTest, KeysMovingTheSelectionShowThePicture) {
+TEST_F(PreviewTest, KeysMovingTheSelectionAndThumbnailClicksShowThePicture) {
     list()->setFocus();
     list()->setCurrentRow(0);
     QTest::keyClick(list(), Qt::Key_Down);
@@ -225,6 +210,19 @@ TEST_F(PreviewTest, KeysMovingTheSelectionShowThePicture) {
     QTest::keyClick(list(), Qt::Key_Up);
     ASSERT_TRUE(Settled());
     EXPECT_EQ(text("lblNome"), list()->entry(0));
+
+    auto* strip = w->findChild<ThumbnailStrip*>("picFrame");
+    int cell = -1;
+    for (int i = 0; i < strip->cellCount(); ++i)
+        if (strip->cellTag(i) == "casa.bmp")
+            cell = i;
+    ASSERT_GE(cell, 0);
+    QTest::mouseClick(strip, Qt::LeftButton, {},
+                      strip->cellRect(cell).center() + strip->stripPos());
+    ASSERT_TRUE(Settled());
+    EXPECT_EQ(takeMessage(), "");
+    EXPECT_EQ(text("lblPath"), dir + "/fotos/casa.bmp");
+    EXPECT_EQ(image()->size(), QSize(40, 30));
 }
 
 TEST_F(PreviewTest, ALongNameKeepsItsStartAndEndsWithDots) {
