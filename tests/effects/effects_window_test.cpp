@@ -324,7 +324,7 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
     EXPECT_EQ(Bytes(path), before);
 }
 
-TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
+TEST_F(EffectsWindow, TheBarKeepsItsProportionsCaptionsAndHints) {
     open(Gradient(8, 8));
     EXPECT_FALSE(ctl<QWidget>("FileListHidden")->isVisible());
     for (int width : {900, 420}) {
@@ -344,10 +344,6 @@ TEST_F(EffectsWindow, ResizingKeepsTheBarInProportion) {
         EXPECT_LE(std::abs(nome.width() - status.width()), 1);
         EXPECT_GT(status.right(), fechar.left() - 16);
     }
-}
-
-TEST_F(EffectsWindow, CaptionsAndToolbarHints) {
-    open(Gradient(8, 8));
     EXPECT_EQ(w->windowTitle(), "Efeitos");
     EXPECT_EQ(ctl<QAction>("mnuBW1")->text(), "B&&W (High Contrast)"); // "&&": no mnemonic
     auto* fechar = ctl<ToolbarButton>("cmdFechar");
