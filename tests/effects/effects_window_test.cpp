@@ -246,8 +246,9 @@ TEST_F(EffectsWindow, GammaAsksAndIgnoresWhatIsNotANumber) {
         box->accept();
         delete box.data();
         QCoreApplication::sendPostedEvents();
-        if (number)
+        if (number) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return saveOn() && !w->busy(); }));
+        }
         EXPECT_FALSE(w->busy());
         EXPECT_EQ(shown() == picture, !number);
     }
