@@ -81,15 +81,12 @@ public:
         p.fillRect(100, 150, 100, 150, QColor(240, 220, 40));
         return img;
     }
+    // The box's own background: no sheet drawn on it.
     bool previewIsBlank() const {
-        // The box's own background: no sheet drawn on it.
         const QImage drawn = ctl<PictureBox>("picPreview")->drawing();
-        const QRgb first = ctl<PictureBox>("picPreview")->backColor().rgb();
-        for (int y = 0; y < drawn.height(); ++y)
-            for (int x = 0; x < drawn.width(); ++x)
-                if (drawn.pixel(x, y) != first)
-                    return false;
-        return true;
+        QImage blank = drawn;
+        blank.fill(ctl<PictureBox>("picPreview")->backColor());
+        return drawn == blank;
     }
 
     QString dir;
@@ -118,36 +115,26 @@ TEST_F(PrintDialog, NoPrinterInstalledDisablesPrinting) {
 
 TEST_F(PrintDialog, CopiesBox) {
     open(quarters());
-    struct Step {
-        const char* what;
-        std::function<void(PrintDialog&)> act;
-        const char* text;
-        int copies;
-    } steps[] = {
-        {"starts at one", [](PrintDialog&) {}, "1", 1},
-        {"a count", [](PrintDialog& t) { t.type("txtCopies", "7"); }, "7", 7},
-        {"zero leaves Copies alone", [](PrintDialog& t) { t.type("txtCopies", "0"); }, "0", 7},
-        {"letters are dropped", [](PrintDialog& t) { t.type("txtCopies", "x2-"); }, "2", 2},
-        {"a pasted count past 16 bits, not taken",
-         [](PrintDialog& t) { t.ctl<QLineEdit>("txtCopies")->setText("40000"); }, "40000", 2},
-        {"empty, then left: one",
-         [](PrintDialog& t) {
-             t.type("txtCopies", "");
-             t.leave("txtCopies");
-         },
-         "1", 1},
-        {"the spin bar's up arrow adds one",
-         [](PrintDialog& t) {
-             auto* bar = t.ctl<QScrollBar>("VScroll1");
-             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
-         },
-         "2", 2},
+    auto* box = ctl<QLineEdit>("txtCopies");
+    const auto expect = [&](const char* text, int copies, const char* what) {
+        EXPECT_EQ(box->text(), text) << what;
+        EXPECT_EQ(layout()->Copies(), copies) << what;
     };
-    for (const Step& s : steps) {
-        s.act(*this);
-        EXPECT_EQ(ctl<QLineEdit>("txtCopies")->text(), s.text) << s.what;
-        EXPECT_EQ(layout()->Copies(), s.copies) << s.what;
-    }
+    expect("1", 1, "starts at one");
+    type("txtCopies", "7");
+    expect("7", 7, "a count");
+    type("txtCopies", "0");
+    expect("0", 7, "zero leaves Copies alone");
+    type("txtCopies", "x2-");
+    expect("2", 2, "letters are dropped");
+    box->setText("40000");
+    expect("40000", 2, "a pasted count past 16 bits, not taken");
+    type("txtCopies", "");
+    leave("txtCopies");
+    expect("1", 1, "empty, then left: one");
+    auto* bar = ctl<QScrollBar>("VScroll1");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
+    expect("2", 2, "the spin bar's up arrow adds one");
 }
 
 TEST_F(PrintDialog, PaperSizes) {
@@ -181,15 +168,11 @@ TEST_F(PrintDialog, PaperSizes) {
     EXPECT_EQ(ctl<QLineEdit>("txtHeight")->text(), "297");
 }
 
-TEST_F(PrintDialog, FillingThePageGreysTheAlignment) {
+TEST_F(PrintDialog, FillingThePageGreysTheAlignmentAndMarginsGoToTheirOwnBoxes) {
     open(quarters());
     ctl<QCheckBox>("chkStretch")->click();
     EXPECT_TRUE(layout()->Stretch());
     EXPECT_FALSE(ctl<QComboBox>("cmbAlign")->isEnabled());
-}
-
-TEST_F(PrintDialog, MarginsGoToTheirOwnBoxes) {
-    open(quarters());
     emit layout()->MarginReaded(11, 22, 33, 44);
     EXPECT_EQ(ctl<QLineEdit>("txtLeft")->text(), "11");
     EXPECT_EQ(ctl<QLineEdit>("txtTop")->text(), "22");
@@ -274,20 +257,34 @@ QSizeF PageSize(const QString& pdf) {
 }
 
 // Asked for while the picture is still being read, the copies wait for it;
-// each is a job on the sheet's paper, and the page is what the preview shows.
-TEST_F(Printing, EachCopyIsAJobOfThePreviewOnTheSheetsPaper) {
+// each is a job of the chosen printer on the sheet's paper, and the page is
+// what the preview shows.
+TEST_F(Printing, EachCopyIsAJobOfTheChosenPrinterShowingThePreview) {
+    ASSERT_TRUE(CupsSandbox::instance().addPdfQueue("PDF2"));
     open(quarters(), false);
-    ctl<QComboBox>("cmbPrinter")->setCurrentText("PDF");
+    auto* printers = ctl<QComboBox>("cmbPrinter");
+    ASSERT_EQ(printers->count(), 2);
+    EXPECT_EQ(printers->itemText(0), "PDF");
+    EXPECT_EQ(printers->itemText(1), "PDF2");
+    printers->setCurrentIndex(1);
+    emit printers->activated(1);
     ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1); // A5
     ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);     // top, centred
     type("txtCopies", "3");
-    const int jobs = CupsSandbox::instance().completedJobs();
+    const auto done = [](const QString& queue) {
+        return CupsSandbox::run("lpstat", {"-W", "completed", "-o", queue})
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    const auto onFirst = done("PDF");
     const int before = PdfCount();
     ASSERT_TRUE(dialog->loading());
     ctl<QPushButton>("cmdPrint")->click();
     const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 3);
     ASSERT_EQ(pdfs.size(), before + 3);
-    EXPECT_EQ(CupsSandbox::instance().completedJobs(), jobs + 3);
+    EXPECT_EQ(done("PDF2"), 3);
+    EXPECT_EQ(done("PDF"), onFirst);
+    CupsSandbox::instance().removeQueue("PDF2");
     for (const QString& pdf : pdfs.mid(before)) {
         const QSizeF page = PageSize(pdf);
         EXPECT_NEAR(page.width(), 148 * kPointsPerMm, 2) << pdf.toStdString();
@@ -305,29 +302,6 @@ TEST_F(Printing, EachCopyIsAJobOfThePreviewOnTheSheetsPaper) {
     ASSERT_GE(page.width(), sheet.width());
     ASSERT_GE(page.height(), sheet.height());
     EXPECT_EQ(OffThePreview(sheet, page), 0);
-}
-
-TEST_F(Printing, TheChosenPrinterGetsTheJob) {
-    ASSERT_TRUE(CupsSandbox::instance().addPdfQueue("PDF2"));
-    open(quarters());
-    auto* printers = ctl<QComboBox>("cmbPrinter");
-    ASSERT_EQ(printers->count(), 2);
-    EXPECT_EQ(printers->itemText(0), "PDF");
-    EXPECT_EQ(printers->itemText(1), "PDF2");
-    printers->setCurrentIndex(1);
-    emit printers->activated(1);
-    const int before = PdfCount();
-    const auto done = [](const QString& queue) {
-        return CupsSandbox::run("lpstat", {"-W", "completed", "-o", queue})
-            .split('\n', Qt::SkipEmptyParts)
-            .size();
-    };
-    const auto onFirst = done("PDF");
-    ctl<QPushButton>("cmdPrint")->click();
-    ASSERT_EQ(CupsSandbox::instance().waitForPdfs(before + 1).size(), before + 1);
-    EXPECT_EQ(done("PDF2"), 1);
-    EXPECT_EQ(done("PDF"), onFirst);
-    CupsSandbox::instance().removeQueue("PDF2");
 }
 
 // The main window's print button opens the one dialog on the current picture.
