@@ -205,34 +205,52 @@ std::uint8_t Clamp(int v) {
     return std::uint8_t(std::clamp(v, 0, 255));
 }
 
+// The coefficients libjpeg's reduction to 2x2 reads: rows and columns 0, 1,
+// 3, 5 and 7 of the block, kept in 25 slots; slot 25 takes the rest.
+constexpr int kReduced[5] = {0, 1, 3, 5, 7};
+constexpr std::array<std::uint8_t, 64> kSlotOfZigzag = [] {
+    std::array<std::uint8_t, 64> slots{};
+    for (int k = 0; k < 64; ++k) {
+        const int row = kNatural[k] / 8, col = kNatural[k] % 8;
+        int r = -1, c = -1;
+        for (int i = 0; i < 5; ++i) {
+            if (kReduced[i] == row)
+                r = i;
+            if (kReduced[i] == col)
+                c = i;
+        }
+        slots[std::size_t(k)] = std::uint8_t(r < 0 || c < 0 ? 25 : r * 5 + c);
+    }
+    return slots;
+}();
+
 // libjpeg's reduction of a block to 2x2 (its integer inverse DCT keeping the
 // odd frequencies 1, 3, 5, 7 and the DC, 13-bit constants): same rounding,
 // same clamp, so the chroma of a 4:2:0 photo matches libjpeg's to the bit.
 // libjpeg runs it in 16-bit SIMD lanes, which wrap where this would not:
 // false for values no 8-bit picture's transform reaches (at most ~1,100).
-bool Reduce2x2(const std::int16_t* coef, const std::int16_t* quant,
+bool Reduce2x2(const std::int16_t* slots, const std::int16_t* quant,
                const std::array<std::uint8_t, 1024>& limit, std::uint8_t* out,
                std::size_t outStride) {
     constexpr std::int64_t k1 = 29692, k3 = -10426, k5 = 6967, k7 = -5906;
-    constexpr int kColumns[5] = {0, 1, 3, 5, 7};
     constexpr int kLargest = 2047;
-    std::int64_t pass[2][8] = {};
-    for (int col : kColumns) {
-        std::int64_t z[8] = {};
-        for (int row : kColumns) {
-            z[row] = coef[row * 8 + col] * quant[row * 8 + col];
-            if (z[row] > kLargest || z[row] < -kLargest)
+    std::int64_t pass[2][5] = {};
+    for (int c = 0; c < 5; ++c) {
+        std::int64_t z[5];
+        for (int r = 0; r < 5; ++r) {
+            z[r] = slots[r * 5 + c] * quant[kReduced[r] * 8 + kReduced[c]];
+            if (z[r] > kLargest || z[r] < -kLargest)
                 return false;
         }
         const std::int64_t even = z[0] * (1 << 15);
-        const std::int64_t odd = z[7] * k7 + z[5] * k5 + z[3] * k3 + z[1] * k1;
-        pass[0][col] = (even + odd + (1 << 12)) >> 13;
-        pass[1][col] = (even - odd + (1 << 12)) >> 13;
+        const std::int64_t odd = z[4] * k7 + z[3] * k5 + z[2] * k3 + z[1] * k1;
+        pass[0][c] = (even + odd + (1 << 12)) >> 13;
+        pass[1][c] = (even - odd + (1 << 12)) >> 13;
     }
     for (int row = 0; row < 2; ++row) {
         const std::int64_t* w = pass[row];
         const std::int64_t even = w[0] * (1 << 15);
-        const std::int64_t odd = w[7] * k7 + w[5] * k5 + w[3] * k3 + w[1] * k1;
+        const std::int64_t odd = w[4] * k7 + w[3] * k5 + w[2] * k3 + w[1] * k1;
         out[std::size_t(row) * outStride] =
             limit[std::size_t(((even + odd + (1 << 19)) >> 20) & 1023)];
         out[std::size_t(row) * outStride + 1] =
@@ -257,6 +275,68 @@ struct Bits {
         count -= unsigned(n);
     }
 };
+
+// Steps over a block's AC coefficients; false on a code that does not exist.
+// The reader is copied in and out so that it stays in registers.
+bool SkipAc(Bits& in, const AcTable& table, const Canonical& code) {
+    Bits bits = in;
+    for (int k = 1; k < 64;) {
+        bits.refill();
+        const AcEntry a = table[bits.peek(kLook)];
+        if (a.manyBits && k + (a.manyAdvance & 0x7F) <= 63) {
+            bits.consume(a.manyBits);
+            k += a.manyAdvance & 0x7F;
+            if (a.manyAdvance & kEndsBlock)
+                break;
+        } else if (a.firstBits) {
+            bits.consume(a.firstBits);
+            k += a.firstAdvance;
+        } else {
+            int l, s;
+            if (!code.decode(bits.acc, l, s))
+                return false;
+            bits.consume(l + (s & 15));
+            k += Advance(s);
+        }
+    }
+    in = bits;
+    return true;
+}
+
+// Decodes a block's AC coefficients into the slots the 2x2 reduction reads.
+bool DecodeAc(Bits& in, const SymbolTable& table, const Canonical& code, std::int16_t* slots) {
+    Bits bits = in;
+    for (int k = 1; k < 64; ++k) {
+        bits.refill();
+        const std::uint32_t e = table[bits.peek(kLook)];
+        int symbol, value;
+        if (e & 31) {
+            bits.consume(int(e & 31));
+            symbol = int(e >> 8 & 255);
+            value = std::int16_t(e >> 16);
+        } else {
+            int l;
+            if (!code.decode(bits.acc, l, symbol))
+                return false;
+            bits.consume(l);
+            const int size = symbol & 15;
+            value = size ? Extend(int(bits.peek(size)), size) : 0;
+            bits.consume(size);
+        }
+        const int run = symbol >> 4, size = symbol & 15;
+        if (size == 0) {
+            if (run != 15)
+                break;
+            k += 15;
+            continue;
+        }
+        k += run;
+        // a run past the end lands on the last coefficient, as in libjpeg
+        slots[kSlotOfZigzag[std::size_t(std::min(k, 63))]] = std::int16_t(value);
+    }
+    in = bits;
+    return true;
+}
 
 } // namespace
 
@@ -513,40 +593,6 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
     Bits bits{clean.data()};
     std::size_t segment = 0, segmentStart = 0;
     std::uint32_t prediction[3] = {};
-    // A block libjpeg reduces to 2x2: every coefficient decoded.
-    auto wholeBlock = [&](Plane& p, std::int16_t dc, std::uint8_t* out) -> bool {
-        std::int16_t coef[64] = {};
-        coef[0] = dc;
-        for (int k = 1; k < 64; ++k) {
-            bits.refill();
-            const std::uint32_t e = (*p.symbols)[bits.peek(kLook)];
-            int symbol, value;
-            if (e & 31) {
-                bits.consume(int(e & 31));
-                symbol = int(e >> 8 & 255);
-                value = std::int16_t(e >> 16);
-            } else {
-                int l;
-                if (!p.acCode.decode(bits.acc, l, symbol))
-                    return false;
-                bits.consume(l);
-                const int size = symbol & 15;
-                value = size ? Extend(int(bits.peek(size)), size) : 0;
-                bits.consume(size);
-            }
-            const int run = symbol >> 4, size = symbol & 15;
-            if (size == 0) {
-                if (run != 15)
-                    break;
-                k += 15;
-                continue;
-            }
-            k += run;
-            // a run past the end lands on the last coefficient, as in libjpeg
-            coef[kNatural[std::min(k, 63)]] = std::int16_t(value);
-        }
-        return Reduce2x2(coef, p.quant, limit, out, std::size_t(p.gridW));
-    };
     auto block = [&](Plane& p, int ci, std::uint8_t* out) -> bool {
         bits.refill();
         const std::uint32_t e = (*p.dc)[bits.peek(kLook)];
@@ -563,30 +609,15 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
             bits.consume(s);
         }
         prediction[ci] += std::uint32_t(diff);
-        if (p.scale == 2)
-            return wholeBlock(p, std::int16_t(prediction[ci]), out);
+        if (p.scale == 2) { // every coefficient, reduced to 2x2
+            std::int16_t slots[26] = {};
+            slots[0] = std::int16_t(prediction[ci]);
+            return DecodeAc(bits, *p.symbols, p.acCode, slots) &&
+                   Reduce2x2(slots, p.quant, limit, out, std::size_t(p.gridW));
+        }
         const int dc = std::int16_t(prediction[ci]) * p.quant[0];
         *out = limit[std::size_t(((dc + 4) >> 3) & 1023)];
-        for (int k = 1; k < 64;) {
-            bits.refill();
-            const AcEntry a = (*p.ac)[bits.peek(kLook)];
-            if (a.manyBits && k + (a.manyAdvance & 0x7F) <= 63) {
-                bits.consume(a.manyBits);
-                k += a.manyAdvance & 0x7F;
-                if (a.manyAdvance & kEndsBlock)
-                    break;
-            } else if (a.firstBits) {
-                bits.consume(a.firstBits);
-                k += a.firstAdvance;
-            } else {
-                int l, s;
-                if (!p.acCode.decode(bits.acc, l, s))
-                    return false;
-                bits.consume(l + (s & 15));
-                k += Advance(s);
-            }
-        }
-        return true;
+        return SkipAc(bits, *p.ac, p.acCode);
     };
 
     for (int m = 0; m < total; ++m) {
