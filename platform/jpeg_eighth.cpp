@@ -550,7 +550,16 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
     }
 
     // The scan's data without stuffing, cut at its restart markers.
-    std::vector<unsigned char> clean;
+    // Kept from picture to picture on each thread: a fresh buffer of a photo's
+    // size cost more in page faults than the copy into it. Let go after a huge one.
+    static thread_local std::vector<unsigned char> clean;
+    struct Release {
+        ~Release() {
+            if (clean.capacity() > (std::size_t(16) << 20))
+                std::vector<unsigned char>().swap(clean);
+        }
+    } release;
+    clean.clear();
     clean.reserve(size_ - scanStart_ + kPadding + 8);
     std::vector<std::size_t> segmentEnds;
     const unsigned char* at = data_ + scanStart_;
