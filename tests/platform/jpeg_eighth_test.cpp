@@ -179,6 +179,13 @@ TEST(JpegEighth, LeavesOtherLayoutsAndDamageToLibjpeg) {
             ++scans;
         else if (scans == 1 && threeScans[i] == 0xFF && threeScans[i + 1] == 0xC4)
             afterFirstScan = i;
+    Bytes reordered = plain; // the scan lists Cb before Y
+    for (std::size_t i = 0; i + 9 < reordered.size(); ++i)
+        if (reordered[i] == 0xFF && reordered[i + 1] == 0xDA) {
+            std::swap(reordered[i + 5], reordered[i + 7]);
+            std::swap(reordered[i + 6], reordered[i + 8]);
+            break;
+        }
     // A Huffman table whose codes overflow: two of length 1 taken from longer ones.
     Bytes overfull = plain;
     for (std::size_t i = 0; i + 20 < overfull.size(); ++i)
@@ -217,6 +224,9 @@ TEST(JpegEighth, LeavesOtherLayoutsAndDamageToLibjpeg) {
     for (const Case& c : cases)
         EXPECT_FALSE(Eighth(c.file)) << c.name;
     EXPECT_FALSE(Eighth(good, [] { return true; })) << "stopped";
+    // libjpeg refuses a scan out of the frame's order from its headers alone
+    JpegEighthDecoder headers;
+    EXPECT_FALSE(headers.open(reordered.data(), reordered.size()));
 }
 
 class JpegEighthRead : public testing::PictureFolder {};
