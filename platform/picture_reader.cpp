@@ -153,9 +153,9 @@ QImage Oriented(QImage image, QImageIOHandler::Transformations t) {
     return image;
 }
 
-// The 1/8 picture from the DC coefficients; null when the file is not a case
+// The 1/8 picture by the quick decoder; null when the file is not a case
 // the quick decoder takes, or is damaged (libjpeg then reads it as ever).
-QImage DecodeEighthFromDc(const QByteArray& bytes, const std::function<bool()>& stop) {
+QImage DecodeQuickEighth(const QByteArray& bytes, const std::function<bool()>& stop) {
     JpegEighthDecoder decoder;
     if (!decoder.open(reinterpret_cast<const unsigned char*>(bytes.constData()),
                       std::size_t(bytes.size())))
@@ -201,9 +201,9 @@ PictureResult DecodeRaster(const QByteArray& bytes, const PictureProbe& probe,
     MemoryBudget::Grant memory = DecodeBudget().reserve(DecodeBytes(probe, output));
     if (!memory)
         return Failure(PictureError::TooLarge, QStringLiteral("needs more memory than allowed"));
-    if (options.eighthFromDc && scaled.isValid() && scaled.width() == stored.width() / 8 &&
+    if (options.quickEighth && scaled.isValid() && scaled.width() == stored.width() / 8 &&
         scaled.height() == stored.height() / 8) {
-        QImage eighth = DecodeEighthFromDc(bytes, options.stop);
+        QImage eighth = DecodeQuickEighth(bytes, options.stop);
         if (options.stop && options.stop())
             return Failure(PictureError::Invalid, QStringLiteral("no longer wanted"));
         if (!eighth.isNull()) {

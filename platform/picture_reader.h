@@ -35,7 +35,7 @@ struct PictureReadOptions {
     std::function<QSize(QSize natural)> coverFor;
     // A JPEG reduced to 1/8 is decoded by JpegEighthDecoder when it can
     // (the same pixels as libjpeg's, decoded without what 1/8 throws away).
-    bool eighthFromDc = false;
+    bool quickEighth = false;
     // Apply the EXIF orientation, as every current viewer shows pictures.
     bool applyOrientation = true;
     // Polled on the reading thread while the picture decodes: true abandons it

@@ -102,7 +102,7 @@ RenderedThumb RenderThumb(const QByteArray& localPath, const ThumbRequest& reque
         }
 
         PictureReadOptions options;
-        options.eighthFromDc = true;
+        options.quickEighth = true;
         const int side = FlavourSide(flavour);
         if (source.ok)
             options.coverFor = [side](QSize natural) {

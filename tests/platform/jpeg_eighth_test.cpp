@@ -242,7 +242,7 @@ TEST_F(JpegEighthRead, EveryOrientationAsLibjpegsPath) {
                                    makers::EncodeJpeg(quadrants, 90, orientation));
         PictureReadOptions quick, usual;
         quick.coverBox = usual.coverBox = {20, 20};
-        quick.eighthFromDc = true;
+        quick.quickEighth = true;
         const PictureResult a = ReadPicture(path, quick), b = ReadPicture(path, usual);
         ASSERT_TRUE(a.ok() && b.ok());
         EXPECT_EQ(a.image.size(), orientation >= 5 ? QSize(30, 50) : QSize(50, 30));
