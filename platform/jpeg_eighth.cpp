@@ -56,7 +56,8 @@ struct Canonical {
     }
 };
 
-// False for a table whose codes overflow their lengths (libjpeg refuses it too).
+// False for a table whose codes overflow their lengths or use an all-ones
+// code (libjpeg refuses both).
 bool BuildCanonical(const JpegEighthDecoder::HuffSpec& spec, Canonical& c) {
     int code = 0, index = 0;
     c.symbols = spec.symbols;
@@ -68,7 +69,7 @@ bool BuildCanonical(const JpegEighthDecoder::HuffSpec& spec, Canonical& c) {
             c.valOffset[l] = index - code;
             code += n;
             index += n;
-            if (code > (1 << l))
+            if (code >= (1 << l)) // no code may be all ones
                 return false;
             c.maxCode[l] = code - 1;
         }
