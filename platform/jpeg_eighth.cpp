@@ -57,12 +57,15 @@ struct Canonical {
 };
 
 // False for a table whose codes overflow their lengths or use an all-ones
-// code (libjpeg refuses both).
-bool BuildCanonical(const JpegEighthDecoder::HuffSpec& spec, Canonical& c) {
+// code, or that holds a symbol past `largest` (libjpeg refuses them all).
+bool BuildCanonical(const JpegEighthDecoder::HuffCodes& codes, int largest, Canonical& c) {
     int code = 0, index = 0;
-    c.symbols = spec.symbols;
+    c.symbols = codes.symbols;
     for (int l = 1; l <= 16; ++l) {
-        const int n = spec.counts[l];
+        const int n = codes.counts[l];
+        if (std::any_of(codes.symbols + index, codes.symbols + index + n,
+                        [largest](int symbol) { return symbol > largest; }))
+            return false;
         if (n == 0) {
             c.maxCode[l] = -1;
         } else {
@@ -91,28 +94,6 @@ bool SymbolIn(const Canonical& c, unsigned bits, int at, int& length, int& symbo
         }
     }
     return false;
-}
-
-// DC look-up: code length (bits 0-4), code plus magnitude bits when both fit
-// (bits 5-9, else 0), the difference itself (bits 16-31).
-using DcTable = std::array<std::uint32_t, 1 << kLook>;
-
-bool BuildDc(const Canonical& c, DcTable& t) {
-    for (unsigned i = 0; i < t.size(); ++i) {
-        int l, s;
-        t[i] = 0;
-        if (!SymbolIn(c, i, 0, l, s))
-            continue;
-        if (s > 15)
-            return false;
-        std::uint32_t e = std::uint32_t(l);
-        if (l + s <= kLook) {
-            const int bits = int(i >> (kLook - l - s)) & ((1 << s) - 1);
-            e |= std::uint32_t(l + s) << 5 | std::uint32_t(std::uint16_t(Extend(bits, s))) << 16;
-        }
-        t[i] = e;
-    }
-    return true;
 }
 
 // AC look-up for stepping over coefficients. `first*`: the first symbol with
@@ -157,9 +138,9 @@ void BuildAc(const Canonical& c, AcTable& t) {
     }
 }
 
-// For blocks whose coefficient values are needed: code plus magnitude bits
-// (bits 0-4; 0 when they do not fit the window), the symbol (bits 8-15) and
-// its value (bits 16-31).
+// DC coefficients, and AC ones whose values are needed: code plus magnitude
+// bits (bits 0-4; 0 when they do not fit the window), the symbol (bits 8-15)
+// and its value (bits 16-31).
 using SymbolTable = std::array<std::uint32_t, 1 << kLook>;
 
 void BuildSymbols(const Canonical& c, SymbolTable& t) {
@@ -396,7 +377,7 @@ bool JpegEighthDecoder::open(const unsigned char* d, std::size_t n) {
                 const int cls = s[at] >> 4, id = s[at] & 15;
                 if (cls > 1 || id > 3)
                     return false;
-                HuffSpec& h = cls ? ac_[id] : dc_[id];
+                HuffCodes& h = cls ? ac_[id] : dc_[id];
                 h = {};
                 int total = 0;
                 for (int l = 1; l <= 16; ++l)
@@ -486,7 +467,7 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
     struct Plane {
         const Component* c;
         Canonical dcCode, acCode;
-        const DcTable* dc;
+        const SymbolTable* dc;
         const AcTable* ac;
         const SymbolTable* symbols;
         const std::int16_t* quant;
@@ -495,12 +476,12 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         std::vector<std::uint8_t> grid;
     };
     struct Tables {
-        DcTable dc[4];
+        SymbolTable dc[4];
         AcTable ac[4];
         SymbolTable symbols[4];
     };
     const auto tables = std::make_unique<Tables>(); // 160 KiB: not on a worker's stack
-    DcTable* dcTables = tables->dc;
+    SymbolTable* dcTables = tables->dc;
     AcTable* acTables = tables->ac;
     Canonical dcCanon[4], acCanon[4];
     bool dcBuilt[4] = {}, acBuilt[4] = {};
@@ -513,11 +494,13 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         Plane& p = planes[std::size_t(i)];
         p.c = &components_[std::size_t(i)];
         const int dcId = p.c->dcTable, acId = p.c->acTable;
-        if (!dcBuilt[dcId] &&
-            (!BuildCanonical(dc_[dcId], dcCanon[dcId]) || !BuildDc(dcCanon[dcId], dcTables[dcId])))
-            return false;
+        if (!dcBuilt[dcId]) {
+            if (!BuildCanonical(dc_[dcId], 15, dcCanon[dcId]))
+                return false;
+            BuildSymbols(dcCanon[dcId], dcTables[dcId]);
+        }
         if (!acBuilt[acId]) {
-            if (!BuildCanonical(ac_[acId], acCanon[acId]))
+            if (!BuildCanonical(ac_[acId], 255, acCanon[acId]))
                 return false;
             BuildAc(acCanon[acId], acTables[acId]);
             BuildSymbols(acCanon[acId], tables->symbols[acId]);
@@ -607,12 +590,12 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         bits.refill();
         const std::uint32_t e = (*p.dc)[bits.peek(kLook)];
         int diff;
-        if (const int whole = int(e >> 5 & 31)) {
-            bits.consume(whole);
+        if (e & 31) {
+            bits.consume(int(e & 31));
             diff = std::int16_t(e >> 16);
         } else {
             int l, s;
-            if (!p.dcCode.decode(bits.acc, l, s) || s > 15)
+            if (!p.dcCode.decode(bits.acc, l, s))
                 return false;
             bits.consume(l);
             diff = s ? Extend(int(bits.peek(s)), s) : 0;

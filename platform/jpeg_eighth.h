@@ -37,7 +37,7 @@ public:
         int frameIndex = 0; // colours follow the frame's order, blocks the scan's
     };
     // Huffman table as the file gives it; `defined` once read.
-    struct HuffSpec {
+    struct HuffCodes {
         bool defined = false;
         std::uint8_t counts[17] = {};
         std::uint8_t symbols[256] = {};
@@ -52,7 +52,7 @@ private:
     std::vector<Component> components_; // in scan order
     int maxH_ = 1, maxV_ = 1;
     bool grey_ = false;
-    HuffSpec dc_[4], ac_[4];
+    HuffCodes dc_[4], ac_[4];
     std::int16_t quant_[4][64] = {}; // natural order, as libjpeg multiplies by them
     bool quantDefined_[4] = {};
 };

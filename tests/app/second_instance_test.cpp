@@ -12,10 +12,10 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QTest>
 
 #include "platform/single_instance.h"
 
@@ -35,12 +35,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
-    for (const auto end = std::chrono::steady_clock::now() + limit; !done();)
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        else
-            std::this_thread::sleep_for(20ms);
-    return true;
+    return QTest::qWaitFor(done, int(std::chrono::milliseconds(limit).count()));
 }
 
 struct Child {
