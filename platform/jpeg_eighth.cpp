@@ -481,8 +481,6 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         SymbolTable symbols[4];
     };
     const auto tables = std::make_unique<Tables>(); // 160 KiB: not on a worker's stack
-    SymbolTable* dcTables = tables->dc;
-    AcTable* acTables = tables->ac;
     Canonical dcCanon[4], acCanon[4];
     bool dcBuilt[4] = {}, acBuilt[4] = {};
     const int count = int(components_.size());
@@ -497,19 +495,19 @@ bool JpegEighthDecoder::decode(std::uint32_t* pixels, std::ptrdiff_t stride,
         if (!dcBuilt[dcId]) {
             if (!BuildCanonical(dc_[dcId], 15, dcCanon[dcId]))
                 return false;
-            BuildSymbols(dcCanon[dcId], dcTables[dcId]);
+            BuildSymbols(dcCanon[dcId], tables->dc[dcId]);
         }
         if (!acBuilt[acId]) {
             if (!BuildCanonical(ac_[acId], 255, acCanon[acId]))
                 return false;
-            BuildAc(acCanon[acId], acTables[acId]);
+            BuildAc(acCanon[acId], tables->ac[acId]);
             BuildSymbols(acCanon[acId], tables->symbols[acId]);
         }
         dcBuilt[dcId] = acBuilt[acId] = true;
         p.dcCode = dcCanon[dcId];
         p.acCode = acCanon[acId];
-        p.dc = &dcTables[dcId];
-        p.ac = &acTables[acId];
+        p.dc = &tables->dc[dcId];
+        p.ac = &tables->ac[acId];
         p.symbols = &tables->symbols[acId];
         p.quant = quant_[p.c->quant];
         // libjpeg lets subsampled chroma keep detail by reducing its blocks

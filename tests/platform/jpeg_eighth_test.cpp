@@ -16,6 +16,7 @@
 
 #include "platform/jpeg_eighth.h"
 #include "tests/platform/picture_test_support.h"
+#include "tests/support/libjpeg_eighth.h"
 
 namespace fotello {
 namespace {
@@ -84,34 +85,11 @@ Bytes Encode(int w, int h, const Layout& l) {
     return bytes;
 }
 
-struct Picture {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> pixels;
-};
+using Picture = testing::EighthPicture;
 
 Picture Libjpeg(const Bytes& b) {
-    jpeg_decompress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&c);
-    jpeg_mem_src(&c, b.data(), b.size());
-    jpeg_read_header(&c, TRUE);
-    c.scale_num = 1;
-    c.scale_denom = 8;
-    c.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&c);
-    Picture p{int(c.output_width), int(c.output_height), {}};
-    std::vector<unsigned char> row(std::size_t(p.w) * 3);
-    while (c.output_scanline < c.output_height) {
-        JSAMPROW r = row.data();
-        jpeg_read_scanlines(&c, &r, 1);
-        for (int x = 0; x < p.w; ++x)
-            p.pixels.push_back(0xFF000000u | unsigned(row[std::size_t(3 * x)]) << 16 |
-                               unsigned(row[std::size_t(3 * x + 1)]) << 8 |
-                               row[std::size_t(3 * x + 2)]);
-    }
-    jpeg_finish_decompress(&c);
-    jpeg_destroy_decompress(&c);
+    Picture p;
+    EXPECT_TRUE(testing::LibjpegEighth(b.data(), b.size(), p));
     return p;
 }
 
