@@ -337,6 +337,29 @@ void WmfWriter::setBrush(const QColor& colour) {
                     createObject(0x02FC, QList<qint16>{0} + ColourRef(colour) + QList<qint16>{0}));
 }
 
+void WmfWriter::setPatternBrush(QSize size, const QColor& colour) {
+    QByteArray dib;
+    const int rowBytes = (size.width() * 3 + 3) / 4 * 4;
+    for (quint32 v : {40u, quint32(size.width()), quint32(size.height())})
+        Put32(dib, v);
+    Put16(dib, 1);  // planes
+    Put16(dib, 24); // bits per pixel
+    for (quint32 v : {0u, quint32(rowBytes * size.height()), 0u, 0u, 0u, 0u})
+        Put32(dib, v);
+    QByteArray row(rowBytes, '\0');
+    for (int x = 0; x < size.width(); ++x) {
+        row[x * 3] = char(colour.blue());
+        row[x * 3 + 1] = char(colour.green());
+        row[x * 3 + 2] = char(colour.red());
+    }
+    for (int y = 0; y < size.height(); ++y)
+        dib += row;
+    QList<qint16> words{5, 0}; // a DIB pattern, its colours as RGB
+    for (qsizetype i = 0; i < dib.size(); i += 2)
+        words << qint16(uchar(dib[i]) | (uchar(dib[i + 1]) << 8));
+    selectReplacing(brush_, createObject(0x0142, words));
+}
+
 void WmfWriter::rectangle(const QRect& r) {
     record(0x041B,
            {qint16(r.bottom() + 1), qint16(r.right() + 1), qint16(r.top()), qint16(r.left())});

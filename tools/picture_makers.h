@@ -35,6 +35,8 @@ public:
     void setPen(const QColor& colour, int width = 1);
     void setNoPen();
     void setBrush(const QColor& colour);
+    // A brush tiling a 24-bit bitmap of one colour (any size, even empty).
+    void setPatternBrush(QSize size, const QColor& colour);
     void rectangle(const QRect& box);
     void ellipse(const QRect& box);
     void polygon(const QList<QPoint>& points);

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <type_traits>
 #include <libwmf/api.h>
 #include <libwmf/font.h>
 #include <libwmf/gd.h>
+#include <libwmf/ipa.h>
+#include <libwmf/macro.h>
 
 #include "platform/wmf_protocol.h"
 
@@ -31,6 +34,65 @@ int ExitFor(wmf_error_t error) {
         return kExitNoFonts;
     }
     return error == wmf_E_EOF ? kExitTruncated : kExitInvalid;
+}
+
+// libwmf's gd device tiles a pattern brush by taking coordinates modulo the
+// pattern's size, so a pattern with no width or height is a division by zero.
+// Such a brush has nothing to paint with: it fills nothing, like a hollow one.
+// The device's drawing calls are wrapped because only there is the brush
+// known as libwmf itself read it from the file.
+wmfFunctionReference deviceCalls{};
+
+bool EmptyPattern(wmfBrush* brush) {
+    if (brush == nullptr)
+        return false;
+    const wmfBMP* bitmap = WMF_BRUSH_BITMAP(brush);
+    return WMF_BRUSH_STYLE(brush) == BS_DIBPATTERN && (bitmap->width == 0 || bitmap->height == 0);
+}
+
+template <typename Call>
+struct DeviceArg;
+template <typename Arg>
+struct DeviceArg<void (*)(wmfAPI*, Arg*)> {
+    using type = Arg;
+};
+
+template <auto member>
+void PatternSafe(wmfAPI* api,
+                 typename DeviceArg<std::remove_reference_t<decltype(deviceCalls.*member)>>::type* arg) {
+    wmfBrush* brush = arg != nullptr && arg->dc != nullptr ? WMF_DC_BRUSH(arg->dc) : nullptr;
+    if (!EmptyPattern(brush)) {
+        (deviceCalls.*member)(api, arg);
+        return;
+    }
+    // Only for this call: the style also tells libwmf to free the bitmap later.
+    const U16 style = WMF_BRUSH_STYLE(brush);
+    WMF_BRUSH_SET_STYLE(brush, BS_NULL);
+    (deviceCalls.*member)(api, arg);
+    WMF_BRUSH_SET_STYLE(brush, style);
+}
+
+template <auto member>
+void Wrap(wmfFunctionReference& calls) {
+    if (calls.*member != nullptr)
+        calls.*member = &PatternSafe<member>;
+}
+
+void GuardPatternFills(wmfAPI* api) {
+    auto* calls = static_cast<wmfFunctionReference*>(api->function_reference);
+    deviceCalls = *calls;
+    using F = wmfFunctionReference;
+    Wrap<&F::flood_interior>(*calls);
+    Wrap<&F::flood_exterior>(*calls);
+    Wrap<&F::draw_pie>(*calls);
+    Wrap<&F::draw_chord>(*calls);
+    Wrap<&F::draw_ellipse>(*calls);
+    Wrap<&F::draw_polygon>(*calls);
+    Wrap<&F::draw_polypolygon>(*calls);
+    Wrap<&F::draw_rectangle>(*calls);
+    Wrap<&F::rop_draw>(*calls);
+    Wrap<&F::region_frame>(*calls);
+    Wrap<&F::region_paint>(*calls);
 }
 
 // gd's true-colour pixel: 7-bit alpha (0 opaque, 127 clear), red, green, blue.
@@ -67,6 +129,7 @@ int DrawMetafile(std::vector<unsigned char>& input, const OutputSink& write, int
     if (wmf_api_create(&api, flags, &options) != wmf_E_None)
         return kExitInvalid;
     wmf_ipa_font_map_set(api, MapFont);
+    GuardPatternFills(api);
     int exit = kExitInvalid;
     wmf_error_t error = wmf_mem_open(api, input.data(), long(input.size()));
     wmfD_Rect box{};

@@ -65,6 +65,30 @@ TEST_F(WmfTest, HugeBoxIsDrawnAtTheLargestSide) {
     EXPECT_EQ(r.image.size(), QSize(4096, 2048));
 }
 
+// libwmf divides by a pattern's size when it tiles it: an empty pattern fills
+// nothing instead of killing the helper, and the rest of the drawing stays.
+TEST_F(WmfTest, PatternBrushesTileAndAnEmptyOneFillsNothing) {
+    for (const QSize empty : {QSize(0, 8), QSize(8, 0)}) {
+        WmfWriter wmf(300, 150, 150);
+        wmf.setNoPen();
+        wmf.setBrush(QColor(0, 128, 0));
+        wmf.rectangle(QRect(0, 0, 300, 150));
+        wmf.setPatternBrush(QSize(8, 8), Qt::blue);
+        wmf.rectangle(QRect(0, 0, 100, 150));
+        wmf.setPatternBrush(empty, Qt::red);
+        wmf.rectangle(QRect(100, 0, 100, 150));
+        wmf.ellipse(QRect(100, 0, 100, 150));
+        wmf.setBrush(Qt::yellow);
+        wmf.rectangle(QRect(200, 0, 100, 150));
+        const PictureResult r = ReadPicture(write("padrao.wmf", wmf.finish()));
+        ASSERT_TRUE(r.ok()) << empty.width() << "x" << empty.height() << ": "
+                            << r.detail.toStdString();
+        EXPECT_TRUE(Near(r.image.pixel(30, 48), qRgb(0, 0, 255)));
+        EXPECT_TRUE(Near(r.image.pixel(96, 48), qRgb(0, 128, 0)));
+        EXPECT_TRUE(Near(r.image.pixel(160, 48), qRgb(255, 255, 0)));
+    }
+}
+
 TEST_F(WmfTest, HelperReportsTruncationAndGarbage) {
     // Past the browser's own check: the helper itself sees the data end.
     const QByteArray cut = TruncatedCopy(Drawing(), Drawing().size() - 30);
