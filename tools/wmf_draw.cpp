@@ -78,7 +78,23 @@ void Wrap(wmfFunctionReference& calls) {
         calls.*member = &PatternSafe<member>;
 }
 
-void GuardPatternFills(wmfAPI* api) {
+// libwmf's bitmap reader skips the header's declared size minus 40 one byte at
+// a time, counted unsigned: a size under 40 (other than the old 12-byte
+// header) is four billion steps. Such a bitmap is refused as libwmf refuses
+// bitmaps it cannot read.
+void ReadBitmap(wmfAPI* api, wmfBMP_Read_t* read) {
+    std::uint32_t headerSize = 0;
+    if (read->buffer != nullptr && read->length >= 4)
+        headerSize = read->buffer[0] | read->buffer[1] << 8 | read->buffer[2] << 16 |
+                     std::uint32_t(read->buffer[3]) << 24;
+    if (headerSize != 12 && (headerSize < 40 || headerSize > std::uint64_t(read->length))) {
+        read->bmp.data = nullptr;
+        return;
+    }
+    deviceCalls.bmp_read(api, read);
+}
+
+void GuardDevice(wmfAPI* api) {
     auto* calls = static_cast<wmfFunctionReference*>(api->function_reference);
     deviceCalls = *calls;
     using F = wmfFunctionReference;
@@ -93,6 +109,8 @@ void GuardPatternFills(wmfAPI* api) {
     Wrap<&F::rop_draw>(*calls);
     Wrap<&F::region_frame>(*calls);
     Wrap<&F::region_paint>(*calls);
+    if (calls->bmp_read != nullptr)
+        calls->bmp_read = ReadBitmap;
 }
 
 // gd's true-colour pixel: 7-bit alpha (0 opaque, 127 clear), red, green, blue.
@@ -129,7 +147,7 @@ int DrawMetafile(std::vector<unsigned char>& input, const OutputSink& write, int
     if (wmf_api_create(&api, flags, &options) != wmf_E_None)
         return kExitInvalid;
     wmf_ipa_font_map_set(api, MapFont);
-    GuardPatternFills(api);
+    GuardDevice(api);
     int exit = kExitInvalid;
     wmf_error_t error = wmf_mem_open(api, input.data(), long(input.size()));
     wmfD_Rect box{};

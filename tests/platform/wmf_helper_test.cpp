@@ -89,6 +89,31 @@ TEST_F(WmfTest, PatternBrushesTileAndAnEmptyOneFillsNothing) {
     }
 }
 
+// libwmf steps over a bitmap header's declared size minus 40, counted unsigned:
+// a size below 40 would keep the helper busy past its time limit. The bitmap is
+// left out and the rest of the drawing stays.
+TEST_F(WmfTest, BitmapWithAnImpossibleHeaderSizeIsLeftOut) {
+    WmfWriter wmf(300, 150, 150);
+    wmf.setNoPen();
+    wmf.setPatternBrush(QSize(8, 8), Qt::blue);
+    wmf.rectangle(QRect(0, 0, 150, 150));
+    wmf.setBrush(Qt::yellow);
+    wmf.rectangle(QRect(150, 0, 150, 150));
+    const QByteArray drawing = wmf.finish();
+    const QByteArray header("\x28\0\0\0\x08\0\0\0\x08\0\0\0", 12);
+    const qsizetype at = drawing.indexOf(header);
+    ASSERT_GT(at, 0);
+    // Below the smallest header, and past the end of the record.
+    for (const QByteArray size : {QByteArray("\0\0\0\0", 4), QByteArray("\x27\0\0\0", 4),
+                                  QByteArray("\xff\xff\xff\x7f", 4)}) {
+        const QByteArray bytes = QByteArray(drawing).replace(at, 4, size);
+        const WmfRenderResult r = RenderWmfInHelper(bytes, helper(), 2000);
+        ASSERT_EQ(r.error, PictureError::None) << r.detail.toStdString();
+        EXPECT_FALSE(Near(r.image.pixel(30, 48), qRgb(0, 0, 255)));
+        EXPECT_TRUE(Near(r.image.pixel(160, 48), qRgb(255, 255, 0)));
+    }
+}
+
 TEST_F(WmfTest, HelperReportsTruncationAndGarbage) {
     // Past the browser's own check: the helper itself sees the data end.
     const QByteArray cut = TruncatedCopy(Drawing(), Drawing().size() - 30);
