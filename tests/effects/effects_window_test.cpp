@@ -1,9 +1,8 @@
 // The effects window and its rotation dialog over a stand-in main window.
 #include <atomic>
-#include <future>
 #include <gtest/gtest.h>
+#include <latch>
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
 
 #include <QAction>
@@ -13,7 +12,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
@@ -65,22 +63,21 @@ public:
     std::function<void(int)> at(int figure) {
         return [this, figure](int percent) {
             if (percent == figure) {
-                reached_ = true;
-                opened_.wait();
+                reached = true;
+                latch_.wait();
             }
         };
     }
-    bool reached() const { return reached_; }
     void open() {
-        std::call_once(once_, [this] { promise_.set_value(); });
+        if (!opened_.exchange(true))
+            latch_.count_down();
     }
     ~Gate() { open(); }
+    std::atomic<bool> reached{false};
 
 private:
-    std::atomic<bool> reached_{false};
-    std::promise<void> promise_;
-    std::shared_future<void> opened_ = promise_.get_future().share();
-    std::once_flag once_;
+    std::latch latch_{1};
+    std::atomic<bool> opened_{false};
 };
 
 QImage Gradient(int w, int h) {
@@ -102,10 +99,8 @@ QByteArray Bytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString kCannotChange() {
-    return QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
-                             "Verifique se há algum atributo (Read-Only)");
-}
+const QString kCannotChange = QString::fromUtf8("Impossível alterar este Arquivo!\r\n"
+                                                "Verifique se há algum atributo (Read-Only)");
 
 class EffectsWindow : public ::testing::Test {
 protected:
@@ -161,17 +156,6 @@ protected:
     QPointer<FrmEfeitos> w;
 };
 
-TEST_F(EffectsWindow, AReducedCopyThatCannotBeReadWholeIsNeverSaved) {
-    const QImage whole = Gradient(64, 48);
-    const QString path = place("praia.bmp", "not a picture any more", whole.scaled(16, 12));
-    host.picture.naturalSize = whole.size();
-    openCurrent();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
-    trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), kCannotChange());
-    EXPECT_EQ(Bytes(path), "not a picture any more");
-}
-
 TEST_F(EffectsWindow, ProgressShowsTheRowASecondFilterIsIgnoredAndClosingDropsTheResult) {
     const QImage picture = Gradient(40, 100);
     open(picture);
@@ -180,7 +164,7 @@ TEST_F(EffectsWindow, ProgressShowsTheRowASecondFilterIsIgnoredAndClosingDropsTh
     auto gate = std::make_unique<Gate>();
     w->setProgressObserver(gate->at(37));
     trigger("mnuNegative");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached.load(); }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return status() == "Filtro: 37%"; }));
     EXPECT_TRUE(w->busy());
     trigger("mnuGrayscale"); // ignored: one runs
@@ -195,7 +179,7 @@ TEST_F(EffectsWindow, ProgressShowsTheRowASecondFilterIsIgnoredAndClosingDropsTh
     gate = std::make_unique<Gate>();
     w->setProgressObserver(gate->at(37));
     trigger("mnuNegative");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->reached.load(); }));
     ctl<ToolbarButton>("cmdFechar")->click();
     EXPECT_FALSE(w->isVisible());
     gate->open();
@@ -293,16 +277,27 @@ TEST_F(EffectsWindow, SavesOverBmpIcoAndJpegKeepingPermissions) {
     }
 }
 
+// Nothing replaces the file: a reduced copy whose file no longer reads whole,
+// a picture too big for an icon.
 TEST_F(EffectsWindow, AFailedSaveKeepsTheOldFileAndSaysSo) {
-    // Too big for an icon: nothing replaces the file.
-    const QImage big = Gradient(300, 20);
-    const QString path = place("e.ico", "the old icon", big);
-    openCurrent();
-    trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), kCannotChange());
-    EXPECT_EQ(Bytes(path), "the old icon");
+    const struct {
+        const char* name;
+        QImage whole, shown;
+    } cases[] = {{"praia.bmp", Gradient(64, 48), Gradient(64, 48).scaled(16, 12)},
+                 {"e.ico", Gradient(300, 20), Gradient(300, 20)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = place(c.name, "the old file", c.shown);
+        host.picture.naturalSize = c.whole.size();
+        openCurrent();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !w->busy(); }));
+        trigger("mnuSave");
+        EXPECT_EQ(takeMessage(), kCannotChange);
+        EXPECT_EQ(Bytes(path), "the old file");
+        delete w.data();
+    }
     EXPECT_TRUE(host.rebuilt.isEmpty());
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"e.ico"});
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), (QStringList{"e.ico", "praia.bmp"}));
 }
 
 // After an undo the kind comes from the folder: "bmp" from its name must
@@ -321,7 +316,7 @@ TEST_F(EffectsWindow, AfterUndoTheKindComesFromTheFolder) {
     EXPECT_EQ(w->imagePath, folder);
     trigger("mnuFlipH");
     trigger("mnuSave");
-    EXPECT_EQ(takeMessage(), kCannotChange());
+    EXPECT_EQ(takeMessage(), kCannotChange);
     EXPECT_EQ(Bytes(path), before);
 }
 
