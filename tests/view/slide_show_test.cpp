@@ -40,24 +40,6 @@ protected:
     }
 };
 
-TEST_F(SlideShowTest, StartDisablesTheBrowsingAndWaitsForTheFirstTick) {
-    pick("a.bmp");
-    ASSERT_TRUE(on("ctbTela"));
-    ctl<QAction>("actctbSlide")->trigger();
-    // Which commands a show turns off is the command rules' business; one shows the wiring.
-    EXPECT_FALSE(on("ctbTela"));
-    EXPECT_FALSE(ctl<QTreeWidget>("tView")->isEnabled());
-    EXPECT_FALSE(list()->isEnabled());
-    EXPECT_TRUE(inFront(ctl<QWidget>("ctbSlideF"), ctl<QWidget>("ctbSlide")));
-    EXPECT_TRUE(inFront(ctl<QWidget>("PictImagem"), ctl<QWidget>("Pictclips")));
-    EXPECT_EQ(text("lbltamanho"), "");
-    EXPECT_EQ(text("lblNome"), "");
-    auto* timer = ctl<QTimer>("Timer1");
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 3000);
-    EXPECT_EQ(text("lblStat"), "") << "nothing before the first tick";
-}
-
 TEST_F(SlideShowTest, APictureStillBeingReadWhenTheShowStartsNeverLands) {
     click("a.bmp"); // its reading answers later, on the UI thread
     ctl<QAction>("actctbSlide")->trigger();
@@ -99,9 +81,22 @@ TEST_F(SlideShowTest, IntervalZeroRunsThroughAndAFailureKeepsThePictureBefore) {
     EXPECT_TRUE(shows("1 de 4", 40));
 }
 
-TEST_F(SlideShowTest, StopDuringAWaitLeavesTheLastPictureBehindTheThumbnails) {
+TEST_F(SlideShowTest, StartDisablesTheBrowsingAndStopDuringAWaitRestoresIt) {
+    pick("a.bmp");
+    ASSERT_TRUE(on("ctbTela"));
     interval("1000");
     ctl<QAction>("actctbSlide")->trigger();
+    // Which commands a show turns off is the command rules' business; one shows the wiring.
+    EXPECT_FALSE(on("ctbTela"));
+    EXPECT_FALSE(ctl<QTreeWidget>("tView")->isEnabled());
+    EXPECT_FALSE(list()->isEnabled());
+    EXPECT_TRUE(inFront(ctl<QWidget>("ctbSlideF"), ctl<QWidget>("ctbSlide")));
+    EXPECT_TRUE(inFront(ctl<QWidget>("PictImagem"), ctl<QWidget>("Pictclips")));
+    EXPECT_EQ(text("lbltamanho"), "");
+    EXPECT_EQ(text("lblNome"), "");
+    EXPECT_TRUE(ctl<QTimer>("Timer1")->isActive());
+    EXPECT_EQ(ctl<QTimer>("Timer1")->interval(), 3000);
+    EXPECT_EQ(text("lblStat"), "") << "nothing before the first tick";
     w->Timer1_Timer();
     ASSERT_TRUE(shows("1 de 4", 40));
     ctl<QAction>("actctbSlideF")->trigger();

@@ -70,8 +70,3 @@ TEST(ZoomRules, RatiosOfTheNaturalSize) {
     // 7 : 1 of a large photo is cut to the bound.
     EXPECT_EQ(Rounded(RatioSize({6000, 4000}, 7)).width, 32767);
 }
-
-TEST(ZoomRules, FullScreenCentresAndCutsOnEverySide) {
-    EXPECT_EQ(CentredOnScreen({100, 50}, {1280, 800}), (Point{590, 375}));
-    EXPECT_EQ(CentredOnScreen({2000, 1000}, {1280, 800}), (Point{-360, -100}));
-}
