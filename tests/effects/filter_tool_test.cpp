@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,9 +39,7 @@ void WriteBmp(const fs::path& path, const Picture& pic) {
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 unsigned Get(const std::string& s, std::size_t at, int bytes) {
@@ -122,6 +120,10 @@ TEST_F(FilterTool, OtherEffectsAndPng) {
     ASSERT_EQ(Run("--list"), 0);
     EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 40);
     EXPECT_NE(out_.find("17\t-10\tmnuContrastMin\tContrast -\n"), std::string::npos);
+    // Names that are not UTF-8 keep their bytes.
+    fs::copy_file(dir_ / "in.bmp", dir_ / "in\xff.bmp");
+    ASSERT_EQ(Run("flip-h 'in\xff.bmp' 'out\xe9.png'"), 0) << err_;
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "out\xe9.png"));
 }
 
 TEST_F(FilterTool, BadArguments) {
@@ -135,25 +137,14 @@ TEST_F(FilterTool, BadArguments) {
     EXPECT_EQ(Run("shake 4 4 18 in.bmp out.bmp"), 0) << err_;
 }
 
-TEST_F(FilterTool, NamesThatAreNotUtf8KeepTheirBytes) {
-    fs::copy_file(dir_ / "in.bmp", dir_ / "in\xff.bmp");
-    ASSERT_EQ(Run("flip-h 'in\xff.bmp' 'out\xe9.png'"), 0) << err_;
-    EXPECT_TRUE(fs::is_regular_file(dir_ / "out\xe9.png"));
-}
-
-TEST_F(FilterTool, OutputsThatAreNotRegularFilesAreLeftAlone) {
+TEST_F(FilterTool, UnreadableInputsAndOutputsThatAreNotRegularFiles) {
     std::ofstream(dir_ / "old.bmp") << "old";
     fs::create_symlink("old.bmp", dir_ / "link.bmp");
     ASSERT_EQ(::mkfifo((dir_ / "fifo.bmp").c_str(), 0600), 0);
     for (const char* output : {"link.bmp", "fifo.bmp"})
         ExpectFailure(std::string("2 0 in.bmp ") + output, 4);
     EXPECT_EQ(fs::read_symlink(dir_ / "link.bmp"), "old.bmp");
-    EXPECT_EQ(ReadAll(dir_ / "old.bmp"), "old");
     EXPECT_TRUE(fs::is_fifo(dir_ / "fifo.bmp"));
-}
-
-TEST_F(FilterTool, UnreadableInputAndUnwritableOutput) {
-    std::ofstream(dir_ / "old.bmp") << "old";
     std::ofstream(dir_ / "notapicture.bmp") << "not a picture at all";
     ExpectFailure("2 0 missing.bmp out.bmp", 3);
     ExpectFailure("2 0 notapicture.bmp old.bmp", 3);

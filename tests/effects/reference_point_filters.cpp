@@ -166,17 +166,16 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
         r.ErrorDiffusion(taps, 4, 16, 2);
         break;
     }
-    case 22: {
-        static const int taps[][3] = {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
-                                      {0, 1, 8}, {1, 1, 4}, {2, 1, 2}};
-        r.ErrorDiffusion(taps, 7, 32, 2);
-        break;
-    }
+    case 22:
     case 23: {
+        // Stucki's taps; Burkes' are its first two rows.
         static const int taps[][3] = {{1, 0, 8},  {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
                                       {0, 1, 8},  {1, 1, 4}, {2, 1, 2},  {-2, 2, 1},
                                       {-1, 2, 2}, {0, 2, 4}, {1, 2, 2},  {2, 2, 1}};
-        r.ErrorDiffusion(taps, 12, 42, 3);
+        if (number == 22)
+            r.ErrorDiffusion(taps, 7, 32, 2);
+        else
+            r.ErrorDiffusion(taps, 12, 42, 3);
         break;
     }
     case 28: {
