@@ -64,7 +64,9 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
     const int W = in.w, H = in.h;
     Picture& work = r.work;
     const Picture& src = r.source;
-    const Parts k = Split(p);
+    r.k[1] = (p / 65536) & 255;
+    r.k[2] = (p / 256) & 255;
+    r.k[3] = p % 256;
     switch (number) {
     case 1:
         if (p + 8 != 0)
@@ -90,7 +92,7 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
         break;
     case 7:
         r.FromCopy3x3([&](int c, int x, int y) {
-            return Clamp(8 * src.at(c, x, y) - r.N8(src, c, x, y) + k.k[c]);
+            return Clamp(8 * src.at(c, x, y) - r.N8(src, c, x, y) + r.k[c]);
         });
         break;
     case 8:
@@ -101,7 +103,7 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
                 for (int c = 1; c <= 3; ++c) {
                     const int d = number == 8 ? work.at(c, x, y) - work.at(c, x + 1, y + 1)
                                               : work.at(c, x + 1, y + 1) - work.at(c, x, y);
-                    v[c] = std::min(255, std::abs(d + k.k[c]));
+                    v[c] = std::min(255, std::abs(d + r.k[c]));
                 }
                 for (int c = 1; c <= 3; ++c)
                     work.at(c, x, y) = std::uint8_t(v[c]);
@@ -111,7 +113,7 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
     case 11:
         r.FromCopy3x3([&](int c, int x, int y) {
             const int v = r.Weighted(src, c, x, y, {{1, 0, -1}, {1, 0, -1}, {1, 0, -1}});
-            return Clamp((number == 9 ? v : -v) + k.k[c]);
+            return Clamp((number == 9 ? v : -v) + r.k[c]);
         });
         break;
     case 13:
@@ -136,7 +138,7 @@ Picture ReferenceFilter(int number, const Picture& in, std::int32_t p, UniformRa
         });
         break;
     default:
-        PointFilter(number, r, k, random);
+        PointFilter(number, r, random);
         break;
     }
     return work;

@@ -62,12 +62,11 @@ void Run::Contrast() {
     });
 }
 
-bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
+bool PointFilter(int number, Run& r, UniformRandom& random) {
     const int W = r.W, H = r.H;
     const std::int32_t p = r.p;
     Picture& work = r.work;
     const Picture& src = r.source;
-    (void)H;
     switch (number) {
     case 2:
         r.EveryValue([&](int c, int x, int y) { return 255 - work.at(c, x, y); });
@@ -133,7 +132,7 @@ bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random) {
     case 18:
         r.EveryPixel([&](int x, int y) {
             const bool white =
-                src.at(3, x, y) >= k.k[3] || src.at(2, x, y) >= k.k[2] || src.at(1, x, y) >= k.k[1];
+                src.at(3, x, y) >= r.k[3] || src.at(2, x, y) >= r.k[2] || src.at(1, x, y) >= r.k[1];
             r.SetGrey(x, y, white ? 255 : 0);
         });
         break;

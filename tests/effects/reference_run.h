@@ -16,21 +16,11 @@ inline long long Round(double v) {
     return (long long)std::nearbyint(v);
 }
 
-struct Parts {
-    int k[4]; // by channel: 1 blue, 2 green, 3 red
-};
-inline Parts Split(std::int32_t colour) {
-    Parts p{};
-    p.k[3] = colour % 256;
-    p.k[2] = (colour / 256) & 255;
-    p.k[1] = (colour / 65536) & 255;
-    return p;
-}
-
 struct Run {
     Picture work, source;
     int W, H;
     std::int32_t p;
+    int k[4] = {}; // the parameter as a colour, by channel: 1 blue, 2 green, 3 red
 
     // The 3 x 3 area around (x, y), weights given row by row from the top.
     int Weighted(const Picture& b, int c, int x, int y, const int (&k)[3][3]) const {
@@ -90,6 +80,6 @@ struct Run {
 };
 
 // Point, black-and-white and random filters; false for other numbers.
-bool PointFilter(int number, Run& r, const Parts& k, UniformRandom& random);
+bool PointFilter(int number, Run& r, UniformRandom& random);
 
 } // namespace fotello::testing::reference
