@@ -188,9 +188,10 @@ TEST_F(EffectsWindow, ProgressShowsTheRowASecondFilterIsIgnoredAndClosingDropsTh
     EXPECT_EQ(SharedFilterEngine().heldBytes(), 0u);
 }
 
-TEST_F(EffectsWindow, UndoAndFlipsStartFromThePictureAsOpened) {
+TEST_F(EffectsWindow, UndoAndFlipsStartFromThePictureAsOpenedApplyLeavesTheFile) {
     const QImage picture = Gradient(24, 16);
     open(picture);
+    const QByteArray before = Bytes(host.picture.path);
     trigger("mnuDesfaz");
     ASSERT_TRUE(filtered("mnuNegative"));
     trigger("mnuMosaic");
@@ -203,12 +204,6 @@ TEST_F(EffectsWindow, UndoAndFlipsStartFromThePictureAsOpened) {
     EXPECT_EQ(shown(), picture);
     EXPECT_FALSE(saveOn());
     EXPECT_EQ(w->imagePath, tmp.path());
-}
-
-TEST_F(EffectsWindow, ApplyHandsThePictureOverAndLeavesTheFile) {
-    const QImage picture = Gradient(24, 16);
-    open(picture);
-    const QByteArray before = Bytes(host.picture.path);
     ASSERT_TRUE(filtered("mnuNegative"));
     trigger("mnuAplic");
     EXPECT_EQ(host.shown, Negative(picture));

@@ -1,7 +1,6 @@
-// Filters worked out by hand rather than against the reference: flat pictures,
-// pure black and white, noise limits.
+// Filters worked out by hand rather than against the reference: a large flat
+// picture, pure black and white.
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -36,20 +35,6 @@ TEST(FilterEdges, BlackAndWhiteKeepPureBlackAndWhite) {
     for (int y = 1; y <= 8; ++y)
         for (int x = 1; x <= 8; ++x)
             EXPECT_EQ(dithered.at(2, x, y), (x - 1) % 4 == 0 && (y - 1) % 4 == 0 ? 255 : 0);
-}
-
-TEST(FilterEdges, NoiseOnBlackStaysWithinZeroToFiftyOne) {
-    FilterEngine engine;
-    engine.random().Seed(5);
-    const Picture out = RunEngine(engine, 29, FlatPicture(64, 64, 0, 0, 0), 50);
-    int lo = 255, hi = 0;
-    for (std::size_t i = 0; i < out.bytes.size(); i += 4)
-        for (int c = 0; c < 3; ++c) {
-            lo = std::min<int>(lo, out.bytes[i + c]);
-            hi = std::max<int>(hi, out.bytes[i + c]);
-        }
-    EXPECT_EQ(lo, 0);
-    EXPECT_EQ(hi, 51);
 }
 
 } // namespace
