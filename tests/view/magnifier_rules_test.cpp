@@ -7,41 +7,28 @@ using namespace fotello;
 TEST(MagnifierRules, TheCentreFollowsThePointerOnlyWhileTheSourceStaysOnTheScreen) {
     const Size screen{1280, 800};
     const Size pane{150, 98}; // value 50: 75 x 49, half sizes 37 and 24
-    const Point before{300, 300};
-    struct Case {
-        Point cursor;
-        Point centre;
-    } cases[] = {
-        {{500, 400}, {500, 400}},
-        {{0, 0}, {300, 300}},    // top-left corner: both axes keep the centre
-        {{36, 400}, {300, 400}}, // 36 - 37 < 0
-        {{37, 24}, {37, 24}},    // exactly at the edge: still on the screen
-        {{37, 23}, {37, 300}},
-        {{1242, 775}, {1242, 775}}, // 1242 + 37 = 1279, 775 + 24 = 799
-        {{1243, 776}, {300, 300}},  // one more reaches the edge
-    };
-    for (const Case& c : cases) {
-        const MagnifierCapture m = MagnifierSource(c.cursor, screen, pane, 50, before);
-        EXPECT_EQ(m.centre, c.centre) << c.cursor.x << "," << c.cursor.y;
-        EXPECT_EQ(m.source, (Rect{c.centre.x - 37, c.centre.y - 24, 75, 49}))
-            << c.cursor.x << "," << c.cursor.y;
-    }
-}
-
-TEST(MagnifierRules, AKeptCentreOffTheScreenStopsAtTheEdge) {
-    const Size screen{1280, 800};
-    const Size pane{150, 98}; // half sizes 37 and 24 at 50
     struct Case {
         Point cursor, before, centre;
     } cases[] = {
+        {{500, 400}, {300, 300}, {500, 400}},
+        {{0, 0}, {300, 300}, {300, 300}},    // top-left corner: both axes keep the centre
+        {{36, 400}, {300, 300}, {300, 400}}, // 36 - 37 < 0
+        {{37, 24}, {300, 300}, {37, 24}},    // exactly at the edge: still on the screen
+        {{37, 23}, {300, 300}, {37, 300}},
+        {{1242, 775}, {300, 300}, {1242, 775}}, // 1242 + 37 = 1279, 775 + 24 = 799
+        {{1243, 776}, {300, 300}, {300, 300}},  // one more reaches the edge
+        // A kept centre off the screen stops at the edge.
         {{0, 0}, {0, 0}, {37, 24}}, // the first tick in the corner
         {{1279, 799}, {0, 0}, {37, 24}},
         {{1279, 799}, {1279, 799}, {1242, 775}},
         {{5, 400}, {0, 0}, {37, 400}}, // only the axis that left
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MagnifierSource(c.cursor, screen, pane, 50, c.before).centre, c.centre)
+    for (const Case& c : cases) {
+        const MagnifierCapture m = MagnifierSource(c.cursor, screen, pane, 50, c.before);
+        EXPECT_EQ(m.centre, c.centre) << c.cursor.x << "," << c.cursor.y;
+        EXPECT_EQ(m.source, (Rect{c.centre.x - 37, c.centre.y - 24, 75, 49}))
             << c.cursor.x << "," << c.cursor.y;
+    }
     // A screen narrower than the source: its middle.
     EXPECT_EQ(MagnifierSource({5, 5}, {60, 40}, pane, 100, {0, 0}).centre, (Point{30, 20}));
 }
