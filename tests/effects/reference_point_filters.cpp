@@ -95,27 +95,16 @@ bool PointFilter(int number, Run& r, UniformRandom& random) {
         r.EveryValue([&](int c, int x, int y) { return Clamp(Round(f * src.at(c, x, y))); });
         break;
     }
-    case 15:
-        if (p > 0) {
-            int colour[4] = {};
-            r.EveryPixel([&](int x, int y) {
-                if ((x - 1) % p == 0) {
-                    const int x0 = ((x - 1) / p) * p + 1, y0 = ((y - 1) / p) * p + 1;
-                    long long s[4] = {0, 0, 0, 0}, n = 0;
-                    for (int yy = y0; yy < y0 + p; ++yy)
-                        for (int xx = x0; xx < x0 + p; ++xx)
-                            if (xx <= W && yy <= H) {
-                                for (int c = 1; c <= 3; ++c)
-                                    s[c] += src.at(c, xx, yy);
-                                ++n;
-                            }
-                    for (int c = 1; c <= 3; ++c)
-                        colour[c] = int(s[c] / n);
-                }
-                for (int c = 1; c <= 3; ++c)
-                    work.at(c, x, y) = std::uint8_t(colour[c]);
+    case 15: // each pixel the mean of its p x p block, cut at the edges
+        if (p > 0)
+            r.EveryValue([&](int c, int x, int y) {
+                const int x0 = (x - 1) / p * p + 1, y0 = (y - 1) / p * p + 1;
+                long long s = 0, n = 0;
+                for (int yy = y0; yy < y0 + p && yy <= H; ++yy)
+                    for (int xx = x0; xx < x0 + p && xx <= W; ++xx, ++n)
+                        s += src.at(c, xx, yy);
+                return int(s / n);
             });
-        }
         break;
     case 16:
         if (p >= 1 && p <= 5)
