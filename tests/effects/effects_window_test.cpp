@@ -421,7 +421,7 @@ TEST_F(FlipDialog, AnAngleOutsideTheRangeIsRefusedAndCancelLeavesEverything) {
     EXPECT_FALSE(saveOn());
 }
 
-TEST_F(FlipDialog, NinetyClockwiseOnAWidePictureGivesASquare) {
+TEST_F(FlipDialog, NinetyClockwiseGivesASquareAndShakeDrawsCircles) {
     // The turn itself is the engine's (its tests); here the options reach it.
     trigger("mnuDesfaz");
     QPointer<QDialog> d = dialog("mnuDef");
@@ -434,14 +434,12 @@ TEST_F(FlipDialog, NinetyClockwiseOnAWidePictureGivesASquare) {
     // Clockwise ("Horário") the blue left edge goes up.
     EXPECT_EQ(shown().pixel(150, 5), qRgb(0, 0, 255));
     EXPECT_NE(shown().pixel(150, 294), qRgb(0, 0, 255));
-}
 
-TEST_F(FlipDialog, ShakeDrawsCirclesAndRefusesAZeroStep) {
     trigger("mnuDesfaz");
-    QPointer<QDialog> d = dialog("mnuShake");
+    d = dialog("mnuShake");
     ctl<QLineEdit>("Text1")->setText("0");
     ok();
-    EXPECT_TRUE(d->isVisible());
+    EXPECT_TRUE(d->isVisible()) << "a zero step is refused";
     EXPECT_EQ(shown(), picture);
     ctl<QLineEdit>("Text1")->setText("4");
     ok();
