@@ -3,9 +3,7 @@
 #include <QLineEdit>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
 #include "controls/image_control.h"
-#include "controls/toolbar_button.h"
 #include "effects/frm_efeitos.h"
 
 using namespace fotello;

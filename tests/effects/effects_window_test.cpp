@@ -142,8 +142,7 @@ protected:
     }
     QString takeMessage() {
         QString text;
-        if (!QTest::qWaitFor([&] { return !w->findChildren<QMessageBox*>("mensagem").isEmpty(); }))
-            return text;
+        QTest::qWaitFor([&] { return !w->findChildren<QMessageBox*>("mensagem").isEmpty(); });
         for (QMessageBox* box : w->findChildren<QMessageBox*>("mensagem")) {
             text = box->text();
             delete box;

@@ -1,5 +1,4 @@
 #include <QCursor>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
 

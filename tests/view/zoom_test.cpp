@@ -7,7 +7,6 @@
 #include "controls/animated_picture.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
-#include "controls/toolbar_button.h"
 #include "shell/layout_rules.h"
 
 using namespace fotello;
