@@ -50,12 +50,9 @@ Picture RandomPicture(int w, int h, std::uint64_t seed) {
 
 Picture FlatPicture(int w, int h, int b, int g, int r, int unused) {
     Picture pic(w, h);
-    for (std::size_t i = 0; i < pic.bytes.size(); i += 4) {
-        pic.bytes[i] = std::uint8_t(b);
-        pic.bytes[i + 1] = std::uint8_t(g);
-        pic.bytes[i + 2] = std::uint8_t(r);
-        pic.bytes[i + 3] = std::uint8_t(unused);
-    }
+    const int px[4] = {b, g, r, unused};
+    for (std::size_t i = 0; i < pic.bytes.size(); ++i)
+        pic.bytes[i] = std::uint8_t(px[i % 4]);
     return pic;
 }
 
