@@ -51,7 +51,7 @@ struct Run {
                 for (int c = 1; c <= 3; ++c)
                     work.at(c, x, y) = std::uint8_t(f(c, x, y));
     }
-    template <class F> void EveryPixel(F f) {
+    template <class F> void EveryPixel(F f) const {
         for (int y = 1; y <= H; ++y)
             for (int x = 1; x <= W; ++x)
                 f(x, y);
@@ -69,9 +69,9 @@ struct Run {
     }
     long long MeanGrey() const {
         long long sum = 0;
-        for (int y = 1; y <= H; ++y)
-            for (int x = 1; x <= W; ++x)
-                sum += (source.at(1, x, y) + source.at(2, x, y) + source.at(3, x, y)) / 3;
+        EveryPixel([&](int x, int y) {
+            sum += (source.at(1, x, y) + source.at(2, x, y) + source.at(3, x, y)) / 3;
+        });
         return sum / ((long long)W * H);
     }
     void ErrorDiffusion(const int (*taps)[3], int count, int den, int rows);
