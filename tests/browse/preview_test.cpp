@@ -42,13 +42,7 @@ protected:
     ScrollBox* host() const { return w->findChild<ScrollBox*>("ssScroll1"); }
     QWidget* pane() const { return w->findChild<QWidget*>("PictImagem"); }
     QString text(const char* label) const { return w->findChild<QLabel*>(label)->text(); }
-    bool enabled(const QString& name) const {
-        if (auto* a = w->findChild<QAction*>(name))
-            return a->isEnabled();
-        QWidget* c = w->findChild<QWidget*>(name);
-        EXPECT_TRUE(c) << name.toStdString();
-        return c && c->isEnabled();
-    }
+    bool enabled(const char* name) const { return w->action(name)->isEnabled(); }
     QPoint centredIn(QWidget* pane, QSize size) const {
         return {CentredStart(pane->width(), size.width()),
                 CentredStart(pane->height(), size.height())};
