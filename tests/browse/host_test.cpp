@@ -25,12 +25,6 @@ protected:
         showFolder("fotos");
     }
     ThumbnailStrip* strip() { return ctl<ThumbnailStrip>("picFrame"); }
-    int cellOf(const QString& name) {
-        for (int i = 0; i < strip()->cellCount(); ++i)
-            if (strip()->cellTag(i) == name)
-                return i;
-        return -1;
-    }
     // Waits for a one-file rebuild to land.
     bool singleDone() {
         auto* single = w->findChild<ThumbnailBuilder*>("thumbnailOfOneFile");

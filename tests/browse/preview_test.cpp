@@ -178,21 +178,6 @@ TEST_F(PreviewTest, ANewClickOrFolderReplacesThePictureBeingRead) {
     EXPECT_TRUE(enabled("ctbmail")) << "nothing here disables the mail button";
 }
 
-TEST_F(PreviewTest, NamesThatAreNotUtf8StillShow) {
-    const QByteArray bmp = makers::EncodeBmp(picture(12, 9));
-    writeRaw(QFile::encodeName(dir + "/fotos/") + QByteArray("foto\xff\xfe.bmp"), bmp);
-    list()->refresh();
-    QString name;
-    for (int i = 0; i < list()->listCount(); ++i)
-        if (list()->entry(i).startsWith("foto") && list()->entry(i).endsWith(".bmp"))
-            name = list()->entry(i);
-    ASSERT_FALSE(name.isEmpty());
-    pick(name);
-    EXPECT_EQ(takeMessage(), "");
-    EXPECT_EQ(image()->picture().size(), QSize(12, 9));
-    EXPECT_EQ(text("lbltamanho"), QString::number(bmp.size()) + " bytes");
-}
-
 TEST_F(PreviewTest, KeysMovingTheSelectionAndThumbnailClicksShowThePicture) {
     list()->setFocus();
     list()->setCurrentRow(0);
@@ -205,11 +190,8 @@ TEST_F(PreviewTest, KeysMovingTheSelectionAndThumbnailClicksShowThePicture) {
     ASSERT_TRUE(Settled());
     EXPECT_EQ(text("lblNome"), list()->entry(0));
 
-    auto* strip = w->findChild<ThumbnailStrip*>("picFrame");
-    int cell = -1;
-    for (int i = 0; i < strip->cellCount(); ++i)
-        if (strip->cellTag(i) == "casa.bmp")
-            cell = i;
+    auto* strip = ctl<ThumbnailStrip>("picFrame");
+    const int cell = cellOf("casa.bmp");
     ASSERT_GE(cell, 0);
     QTest::mouseClick(strip, Qt::LeftButton, {},
                       strip->cellRect(cell).center() + strip->stripPos());

@@ -53,14 +53,13 @@ protected:
 TEST_F(StartupTest, ShippedSettingsFillTheHiddenFields) {
     auto w = start(ConfigSql());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(field(*w, "txtSlide"), "3");
-    EXPECT_EQ(field(*w, "txtJanela"), "8421504");
-    EXPECT_EQ(field(*w, "txtFundo"), "0");
-    EXPECT_EQ(field(*w, "txtThumbs"), "100 x 100 - 80 x 80");
-    EXPECT_EQ(field(*w, "txtZoom"), "Sim");
-    EXPECT_EQ(field(*w, "Text1"), "100 ");
-    EXPECT_EQ(field(*w, "Text2"), " 100");
-    EXPECT_EQ(field(*w, "Text3"), " 80");
+    const std::pair<const char*, const char*> fields[] = {
+        {"txtSlide", "3"},  {"txtJanela", "8421504"},
+        {"txtFundo", "0"},  {"txtThumbs", "100 x 100 - 80 x 80"},
+        {"txtZoom", "Sim"}, {"Text1", "100 "},
+        {"Text2", " 100"},  {"Text3", " 80"}};
+    for (const auto& [name, value] : fields)
+        EXPECT_EQ(field(*w, name), value) << name;
     EXPECT_EQ(w->windowBackColor, 8421504);
     EXPECT_EQ(Control<ScrollBox>(*w, "ssScroll1")->backColor(), 8421504u);
     EXPECT_TRUE(Control<QTimer>(*w, "Timer2")->isActive());

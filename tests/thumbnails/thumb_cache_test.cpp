@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -72,10 +73,8 @@ QImage Photo(int w, int h) {
 
 QImage HalfClear(int side) {
     QImage image(side, side, QImage::Format_ARGB32);
-    image.fill(QColor(200, 30, 90));
-    for (int y = 0; y < side; ++y)
-        for (int x = side / 2; x < side; ++x)
-            image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    image.fill(Qt::transparent);
+    QPainter(&image).fillRect(0, 0, side / 2, side, QColor(200, 30, 90));
     return image;
 }
 
