@@ -3,7 +3,6 @@
 #include <QSignalSpy>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
 #include "controls/toolbar_button.h"
 
 using namespace fotello;

@@ -5,7 +5,6 @@
 
 #include "browse_fixture.h"
 #include "shell/file_drag.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;

@@ -1,13 +1,11 @@
 // The main window as other windows and plug-ins see it: the host interface.
 
-#include <QFile>
 
 #include "browse_fixture.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
 #include "shell/settings_rules.h"
 #include "shell/thumbnail_builder.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;

@@ -2,11 +2,8 @@
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
-#include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "controls/toolbar_strip.h"
-#include "shell/layout_rules.h"
 
 using namespace fotello;
 using namespace fotello::test;

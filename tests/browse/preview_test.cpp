@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -6,13 +5,10 @@
 #include "browse_fixture.h"
 #include "controls/animated_picture.h"
 #include "controls/elided_label.h"
-#include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
 #include "shell/layout_rules.h"
-#include "shell/preview_loader.h"
 #include "shell/thumbnail_builder.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;

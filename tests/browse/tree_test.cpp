@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "shell/folder_scanner.h"

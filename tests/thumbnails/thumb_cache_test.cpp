@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "controls.h"

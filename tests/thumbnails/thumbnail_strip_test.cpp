@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
