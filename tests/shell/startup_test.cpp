@@ -27,9 +27,8 @@ protected:
 
     std::unique_ptr<FrmFotello> start(const std::string& sql = {},
                                       const std::string& password = kSettingsPassword) {
-        if (!sql.empty()) {
+        if (!sql.empty())
             EXPECT_TRUE(MakeSettingsDb(dir + "/cadastro.db", password, sql));
-        }
         auto w = std::make_unique<FrmFotello>(QString::fromStdString(dir));
         w->Form_Load();
         w->show();
@@ -129,9 +128,10 @@ TEST_F(StartupTest, HiddenFieldsAndTheWorkArea) {
     EXPECT_FALSE(Control<QLabel>(*w, "lblPath")->isVisible());
     EXPECT_FALSE(w->findChild<QLineEdit*>("txtThumbs")->isVisible());
     // The work area: left column beside the picture area, folder pane above the magnifier.
-    EXPECT_LT(Control<QWidget>(*w, "PictHd")->mapTo(w.get(), QPoint()).x(),
-              Control<QWidget>(*w, "Picture1")->mapTo(w.get(), QPoint()).x());
-    EXPECT_LT(Control<QWidget>(*w, "PictHd")->mapTo(w.get(), QPoint()).y(),
-              Control<PictureBox>(*w, "Picture4")->mapTo(w.get(), QPoint()).y());
+    const auto at = [&w](const char* name) {
+        return Control<QWidget>(*w, name)->mapTo(w.get(), QPoint());
+    };
+    EXPECT_LT(at("PictHd").x(), at("Picture1").x());
+    EXPECT_LT(at("PictHd").y(), at("Picture4").y());
     EXPECT_GT(Control<QWidget>(*w, "Picture1")->width(), Control<QWidget>(*w, "PictHd")->width());
 }
