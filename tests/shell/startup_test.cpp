@@ -64,7 +64,6 @@ TEST_F(StartupTest, ShippedSettingsFillTheHiddenFields) {
     EXPECT_TRUE(Control<QTimer>(*w, "Timer2")->isActive());
     EXPECT_TRUE(w->configRs);
     EXPECT_TRUE(w->hoverTracking);
-    EXPECT_EQ(w->helpFile, QString::fromStdString(dir) + "/Orlano.html");
     EXPECT_EQ(w->databasePath, QString::fromStdString(dir) + "/cadastro.db");
     // No current picture yet (which commands that turns off is the command rules' business).
     EXPECT_FALSE(Control<QWidget>(*w, "ctbRename")->isEnabled());
