@@ -88,9 +88,8 @@ TEST_F(DesktopTest, ADroppedFolderOrPictureIsOpened) {
         ASSERT_TRUE(Settled());
         EXPECT_EQ(list()->path(), dir + "/" + c.folder);
         EXPECT_EQ(list()->selectedName(), c.shown);
-        if (!c.shown.isEmpty()) {
+        if (!c.shown.isEmpty())
             EXPECT_EQ(ctl<QLabel>("lblNome")->text(), c.shown);
-        }
     }
 }
 

@@ -1,8 +1,14 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "shell/settings_rules.h"
 
 using namespace fotello;
+using ::testing::ElementsAre;
+
+static std::vector<std::string> Texts(const ThumbFields& f) {
+    return {f.text1, f.text2, f.text3};
+}
 
 TEST(ParseThumbSize, FieldsByPositionAroundTheX) {
     struct Case {
@@ -26,9 +32,7 @@ TEST(ParseThumbSize, FieldsByPositionAroundTheX) {
     };
     for (const Case& c : cases) {
         const ThumbFields f = ParseThumbSize(c.text, {"old1", "old2", "old3"});
-        EXPECT_EQ(f.text1, c.t1) << c.text;
-        EXPECT_EQ(f.text2, c.t2) << c.text;
-        EXPECT_EQ(f.text3, c.t3) << c.text;
+        EXPECT_THAT(Texts(f), ElementsAre(c.t1, c.t2, c.t3)) << c.text;
     }
 }
 
@@ -36,10 +40,7 @@ TEST(ParseThumbSize, UnusableGeometryFallsBackToTheDefault) {
     const ThumbFields def = ParseThumbSize(kDefaultThumbGeometry, {});
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("100 x 0 - 8 x 8", {})).text2, def.text2);
     // A picture box of 0: every field becomes the default's, not only the third.
-    const ThumbFields noBox = UsableThumbFields(ParseThumbSize("100 x 100 - 0 x 0", {}));
-    EXPECT_EQ(noBox.text1, def.text1);
-    EXPECT_EQ(noBox.text2, def.text2);
-    EXPECT_EQ(noBox.text3, def.text3);
+    EXPECT_EQ(Texts(UsableThumbFields(ParseThumbSize("100 x 100 - 0 x 0", {}))), Texts(def));
     // First field of 0 ("abcx" leaves it empty).
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("abcx 12", {})).text3, def.text3);
     const ThumbFields good = ParseThumbSize("120 x 120 - 100 x 100", {});
