@@ -18,6 +18,7 @@
 #include "platform/picture_reader.h"
 #include "shell/main_window.h"
 #include "shell/preview_loader.h"
+#include "shell/thumbnail_strip.h"
 #include "tools/picture_makers.h"
 
 // Readable QString values in failure messages.
@@ -79,6 +80,14 @@ protected:
     void pick(const QString& name) {
         click(name);
         ASSERT_TRUE(Settled());
+    }
+    // The strip's cell showing that file, or -1.
+    int cellOf(const QString& name) const {
+        auto* strip = ctl<ThumbnailStrip>("picFrame");
+        for (int i = 0; i < strip->cellCount(); ++i)
+            if (strip->cellTag(i) == name)
+                return i;
+        return -1;
     }
     // Clicks a node of the folder tree.
     void clickNode(QTreeWidgetItem* node) {

@@ -5,7 +5,6 @@
 
 #include "browse_fixture.h"
 #include "shell/file_drag.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -89,9 +88,8 @@ TEST_F(DesktopTest, ADroppedFolderOrPictureIsOpened) {
         ASSERT_TRUE(Settled());
         EXPECT_EQ(list()->path(), dir + "/" + c.folder);
         EXPECT_EQ(list()->selectedName(), c.shown);
-        if (!c.shown.isEmpty()) {
+        if (!c.shown.isEmpty())
             EXPECT_EQ(ctl<QLabel>("lblNome")->text(), c.shown);
-        }
     }
 }
 

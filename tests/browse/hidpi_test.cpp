@@ -2,11 +2,9 @@
 // in the screen's own pixels, not enlarged from half as many.
 #include <random>
 
-#include <QPainter>
 
 #include "browse_fixture.h"
 #include "controls/image_control.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;

@@ -1,13 +1,11 @@
 // The main window as other windows and plug-ins see it: the host interface.
 
-#include <QFile>
 
 #include "browse_fixture.h"
 #include "controls/image_control.h"
 #include "controls/scroll_box.h"
 #include "shell/settings_rules.h"
 #include "shell/thumbnail_builder.h"
-#include "shell/thumbnail_strip.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -25,12 +23,6 @@ protected:
         showFolder("fotos");
     }
     ThumbnailStrip* strip() { return ctl<ThumbnailStrip>("picFrame"); }
-    int cellOf(const QString& name) {
-        for (int i = 0; i < strip()->cellCount(); ++i)
-            if (strip()->cellTag(i) == name)
-                return i;
-        return -1;
-    }
     // Waits for a one-file rebuild to land.
     bool singleDone() {
         auto* single = w->findChild<ThumbnailBuilder*>("thumbnailOfOneFile");
@@ -73,7 +65,7 @@ TEST_F(HostTest, ControlsByNameStatusAndMessages) {
     EXPECT_EQ(takeMessage(), "Arquivo copiado");
 }
 
-TEST_F(HostTest, AnEditedPictureHandedBackIsShownFitted) {
+TEST_F(HostTest, AnEditedPictureHandedBackIsShownFittedAndARedrawReadsTheFile) {
     pick("casa.bmp");
     QImage edited(2000, 1000, QImage::Format_RGB32);
     edited.fill(Qt::yellow);
@@ -84,15 +76,12 @@ TEST_F(HostTest, AnEditedPictureHandedBackIsShownFitted) {
     EXPECT_LE(image->width(), ctl<ScrollBox>("ssScroll1")->width());
     host->showInPreview(QImage());
     EXPECT_EQ(image->picture().pixel(0, 0), QColor(Qt::yellow).rgb()) << "nothing to show";
-}
 
-TEST_F(HostTest, RedrawReadsTheFileAgain) {
-    pick("casa.bmp");
     write("fotos/casa.bmp", makers::EncodeBmp(picture(50, 20, Qt::green)));
     host->redrawPreview();
     ASSERT_TRUE(Settled());
-    EXPECT_EQ(ctl<ImageControl>("Image1")->picture().size(), QSize(50, 20));
-    EXPECT_EQ(QColor(ctl<ImageControl>("Image1")->picture().pixel(5, 5)).green(), 255);
+    EXPECT_EQ(image->picture().size(), QSize(50, 20));
+    EXPECT_EQ(QColor(image->picture().pixel(5, 5)).green(), 255);
 }
 
 TEST_F(HostTest, OneFilesCellIsRebuiltAloneOrTheStripWhenTheListChanges) {

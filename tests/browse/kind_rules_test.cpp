@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "shell/kind_rules.h"
 
 using namespace fotello;
+using ::testing::ElementsAre;
 
 namespace {
 constexpr std::optional<bool> on = true, off = false, kept = std::nullopt;
@@ -27,11 +29,8 @@ TEST(KindRules, TheWholeTable) {
     };
     for (const Row& r : rows) {
         const KindCommands k = KindCommandsFor(r.path);
-        EXPECT_EQ(k.toBmp, r.toBmp) << r.path;
-        EXPECT_EQ(k.toJpg, r.toJpg) << r.path;
-        EXPECT_EQ(k.toIco, r.toIco) << r.path;
-        EXPECT_EQ(k.convert, r.convert) << r.path;
-        EXPECT_EQ(k.effects, r.effects) << r.path;
+        const std::optional<bool> got[] = {k.toBmp, k.toJpg, k.toIco, k.convert, k.effects};
+        EXPECT_THAT(got, ElementsAre(r.toBmp, r.toJpg, r.toIco, r.convert, r.effects)) << r.path;
     }
 }
 

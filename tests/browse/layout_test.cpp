@@ -2,11 +2,8 @@
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
-#include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "controls/toolbar_strip.h"
-#include "shell/layout_rules.h"
 
 using namespace fotello;
 using namespace fotello::test;
@@ -17,14 +14,14 @@ TEST_F(LayoutTest, ToolbarsAndWorkAreaFollowTheWindow) {
     start();
     w->resize(1000, 700);
     ASSERT_TRUE(QTest::qWaitFor([&] { return ctl<ToolbarStrip>("CtbBar3")->width() == 1000; }));
-    EXPECT_EQ(ctl<ToolbarStrip>("ctbBar2")->y() + ctl<ToolbarStrip>("ctbBar2")->height(), 700);
-    const int gap = ctl<ToolbarStrip>("ctbBar2")->height() / 7;
-    EXPECT_EQ(ctl<ToolbarButton>("cmdFechar")->x() + ctl<ToolbarButton>("cmdFechar")->width() + gap,
-              1000);
-    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->y(),
+    auto* status = ctl<ToolbarStrip>("ctbBar2");
+    auto* close = ctl<ToolbarButton>("cmdFechar");
+    auto* work = ctl<QSplitter>("mcsplitbar1");
+    EXPECT_EQ(status->y() + status->height(), 700);
+    EXPECT_EQ(close->x() + close->width() + status->height() / 7, 1000);
+    EXPECT_EQ(work->y(),
               ctl<ToolbarStrip>("CtbBar3")->height() + ctl<ToolbarStrip>("ctbBar")->height());
-    EXPECT_EQ(ctl<QSplitter>("mcsplitbar1")->y() + ctl<QSplitter>("mcsplitbar1")->height(),
-              ctl<ToolbarStrip>("ctbBar2")->y());
+    EXPECT_EQ(work->y() + work->height(), status->y());
     EXPECT_EQ(ctl<FileListBox>("File1")->y(),
               ctl<QTreeWidget>("tView")->y() + ctl<QTreeWidget>("tView")->height());
     EXPECT_EQ(ctl<FileListBox>("File1")->width(), ctl<QTreeWidget>("tView")->width());

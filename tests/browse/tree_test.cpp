@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 
 #include "browse_fixture.h"
-#include "controls/file_list_box.h"
 #include "controls/image_control.h"
 #include "controls/toolbar_button.h"
 #include "shell/folder_scanner.h"
@@ -98,9 +97,8 @@ TEST_F(TreeTest, ExpansionListsSubfoldersOnceWithPlaceholdersWhereNeeded) {
 }
 
 TEST_F(TreeTest, AFolderWhoseExpansionFailedShowsTheClosedPicture) {
-    QDir(dir).mkpath("aberta/dentro");
-    QDir(dir).mkpath("sumira/dentro");
-    QDir(dir).mkpath("folha");
+    for (const char* folder : {"aberta/dentro", "sumira/dentro", "folha"})
+        QDir(dir).mkpath(folder);
     startIdle();
     QTreeWidgetItem* top = addNode(tree(), dir + "/");
     ASSERT_TRUE(expandAndWait(tree(), top));
@@ -219,10 +217,11 @@ TEST_F(TreeTest, UnreadableDriveRestoresTheDriveList) {
     EXPECT_EQ(drives->currentData().toString(), "/") << "back to the folder list's volume";
 }
 
-TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
+TEST_F(TreeTest, FoldersAndFilesWhoseNamesAreNotUtf8OpenToo) {
     const QByteArray raw = QFile::encodeName(dir) + "/f\xe9rias";
     ASSERT_EQ(::mkdir(raw.constData(), 0755), 0);
-    writeRaw(raw + "/praia.bmp", makers::EncodeBmp(picture(8, 6)));
+    const QByteArray bmp = makers::EncodeBmp(picture(8, 6));
+    writeRaw(raw + "/praia\xff\xfe.bmp", bmp);
     start();
     QTreeWidgetItem* node = addNode(tree(), dir + "/");
     ASSERT_TRUE(expandAndWait(tree(), node));
@@ -232,7 +231,8 @@ TEST_F(TreeTest, FoldersWhoseNamesAreNotUtf8OpenToo) {
     EXPECT_EQ(ctl<FileListBox>("File1")->localFolder(), raw);
     ASSERT_EQ(ctl<FileListBox>("File1")->listCount(), 1);
     ASSERT_TRUE(Settled());
-    pick("praia.bmp");
+    pick(ctl<FileListBox>("File1")->entry(0));
     EXPECT_EQ(takeMessage(), "");
     EXPECT_EQ(ctl<ImageControl>("Image1")->picture().size(), QSize(8, 6));
+    EXPECT_EQ(ctl<QLabel>("lbltamanho")->text(), QString::number(bmp.size()) + " bytes");
 }

@@ -1,73 +1,38 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "shell/settings_rules.h"
 
 using namespace fotello;
+using ::testing::ElementsAre;
 
-struct GeometryCase {
-    const char* text;
-    const char* t1;
-    const char* t2;
-    const char* t3;
-};
-
-TEST(ParseThumbSize, TheGeometriesOfTheList) {
-    const GeometryCase cases[] = {
-        {" 80 x 96 - 64 x 64", " 80 ", " 96 ", " 64"},
-        {"120 x 100 - 80 x 80", "120 ", " 100", " 80"},
-        {"120 x 120 - 100 x 100", "120 ", " 120", "100"},
-    };
-    for (const auto& c : cases) {
-        const ThumbFields f = ParseThumbSize(c.text, {"old1", "old2", "old3"});
-        EXPECT_EQ(f.text1, c.t1) << c.text;
-        EXPECT_EQ(f.text2, c.t2) << c.text;
-        EXPECT_EQ(f.text3, c.t3) << c.text;
-    }
+static std::vector<std::string> Texts(const ThumbFields& f) {
+    return {f.text1, f.text2, f.text3};
 }
 
-TEST(ParseThumbSize, TextsThatDoNotFitTheShape) {
-    // No "x": first field kept, second = first four characters, third = last three.
-    ThumbFields f = ParseThumbSize("grande", {"a", "b", "c"});
-    EXPECT_EQ(f.text1, "a");
-    EXPECT_EQ(f.text2, "gran");
-    EXPECT_EQ(f.text3, "nde");
-
-    // Empty: the second field empties, the others stay.
-    f = ParseThumbSize("", {"a", "b", "c"});
-    EXPECT_EQ(f.text1, "a");
-    EXPECT_EQ(f.text2, "");
-    EXPECT_EQ(f.text3, "c");
-
-    // An "x" too near the start leaves the first field alone; two characters
-    // are too few for the third.
-    f = ParseThumbSize("9x", {"a", "b", "c"});
-    EXPECT_EQ(f.text1, "a");
-    EXPECT_EQ(f.text2, "");
-    EXPECT_EQ(f.text3, "c");
-
-    // Positions count characters, not bytes.
-    f = ParseThumbSize("ção x 12", {});
-    EXPECT_EQ(f.text2, " 12");
-    EXPECT_EQ(f.text3, " 12");
-}
-
-TEST(ParseThumbSize, TheEdgesOfEachPosition) {
+TEST(ParseThumbSize, FieldsByPositionAroundTheX) {
     struct Case {
         const char* text;
         const char* t1; // "old1" when the first field is left alone
         const char* t2;
         const char* t3; // "old3" when the third field is left alone
     } const cases[] = {
+        {" 80 x 96 - 64 x 64", " 80 ", " 96 ", " 64"},
+        {"120 x 100 - 80 x 80", "120 ", " 100", " 80"},
+        {"120 x 120 - 100 x 100", "120 ", " 120", "100"},
+        {"grande", "old1", "gran", "nde"},  // no "x": the second field takes the start
+        {"", "old1", "", "old3"},           // empty: only the second field empties
+        {"9x", "old1", "", "old3"},         // too short for the first and the third
+        {"ção x 12", "ção ", " 12", " 12"}, // positions count characters, not bytes
         {"abcx 12", "old1", " 12", " 12"},  // "x" at 4: p - 4 is 0, no first field
         {"abcdx 12", "abcd", " 12", " 12"}, // "x" at 5: the first field starts at 1
         {"abc", "old1", "abc", "abc"},      // three characters: the third field is all of them
-        {"ab", "old1", "ab", "old3"},       {"100 x 100 - 0 x 0", "100 ", " 100", "x 0"},
+        {"ab", "old1", "ab", "old3"},
+        {"100 x 100 - 0 x 0", "100 ", " 100", "x 0"},
     };
     for (const Case& c : cases) {
         const ThumbFields f = ParseThumbSize(c.text, {"old1", "old2", "old3"});
-        EXPECT_EQ(f.text1, c.t1) << c.text;
-        EXPECT_EQ(f.text2, c.t2) << c.text;
-        EXPECT_EQ(f.text3, c.t3) << c.text;
+        EXPECT_THAT(Texts(f), ElementsAre(c.t1, c.t2, c.t3)) << c.text;
     }
 }
 
@@ -75,10 +40,7 @@ TEST(ParseThumbSize, UnusableGeometryFallsBackToTheDefault) {
     const ThumbFields def = ParseThumbSize(kDefaultThumbGeometry, {});
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("100 x 0 - 8 x 8", {})).text2, def.text2);
     // A picture box of 0: every field becomes the default's, not only the third.
-    const ThumbFields noBox = UsableThumbFields(ParseThumbSize("100 x 100 - 0 x 0", {}));
-    EXPECT_EQ(noBox.text1, def.text1);
-    EXPECT_EQ(noBox.text2, def.text2);
-    EXPECT_EQ(noBox.text3, def.text3);
+    EXPECT_EQ(Texts(UsableThumbFields(ParseThumbSize("100 x 100 - 0 x 0", {}))), Texts(def));
     // First field of 0 ("abcx" leaves it empty).
     EXPECT_EQ(UsableThumbFields(ParseThumbSize("abcx 12", {})).text3, def.text3);
     const ThumbFields good = ParseThumbSize("120 x 120 - 100 x 100", {});

@@ -16,19 +16,6 @@ protected:
     std::string dir;
 };
 
-TEST_F(SettingsStoreTest, ReadsTheShippedRecordAsText) {
-    ASSERT_TRUE(MakeSettingsDb(path(), kSettingsPassword, ConfigSql()));
-    auto db = SettingsDb::Open(path(), kSettingsPassword);
-    ASSERT_TRUE(db);
-    auto r = db->FirstRecord();
-    ASSERT_TRUE(r);
-    EXPECT_EQ((*r)[ConfigField::Slide], "3");
-    EXPECT_EQ((*r)[ConfigField::FundoJanela], "8421504");
-    EXPECT_EQ((*r)[ConfigField::FundoTela], "0");
-    EXPECT_EQ((*r)[ConfigField::Thumbs], "100 x 100 - 80 x 80");
-    EXPECT_EQ((*r)[ConfigField::AtiveZoom], "Sim");
-}
-
 TEST_F(SettingsStoreTest, FractionsAndNullsAndOnlyTheFirstRecord) {
     ASSERT_TRUE(MakeSettingsDb(path(), kSettingsPassword,
                                ConfigSql("2.5", "NULL") +
