@@ -230,16 +230,11 @@ TEST(PictureProbe, OddStructuresGetTheirVerdict) {
         {"icon entry with huge sides", hugeIcon, PictureKind::Ico, false, false, INT64_MAX},
         {"bmp rows past 2^64 bytes", endlessBmp, PictureKind::Bmp, false, true, kEndlessPixels},
         // Without a width nothing may divide by it.
-        {"bmp 1 bit without width", Bmp(0, 4, 1, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 8 bits without width", Bmp(0, 4, 8, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 24 bits without width", Bmp(0, 4, 24, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 32 bits without width", Bmp(0, 4, 32, 0, zeros), PictureKind::Bmp, true, false, 0},
+        {"bmp without width", Bmp(0, 4, 1, 0, zeros), PictureKind::Bmp, true, false, 0},
         {"bmp without height", Bmp(4, 0, 24, 0, zeros), PictureKind::Bmp, true, false, 0},
         {"bmp of 1 x 1", Bmp(1, 1, 24, 0, zeros.left(4)), PictureKind::Bmp, false, false, 1},
         // A record of 0 words would never move the walk on.
         {"wmf record of 0 words", Wmf(Le32(0) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
-         false, 0},
-        {"wmf record of 1 word", Wmf(Le32(1) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
          false, 0},
         {"wmf record of 2 words", Wmf(Le32(2) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
          false, 0},
