@@ -174,10 +174,10 @@ TEST_F(PrintDialog, FillingThePageGreysTheAlignmentAndMarginsGoToTheirOwnBoxes) 
     EXPECT_TRUE(layout()->Stretch());
     EXPECT_FALSE(ctl<QComboBox>("cmbAlign")->isEnabled());
     emit layout()->MarginReaded(11, 22, 33, 44);
-    EXPECT_EQ(ctl<QLineEdit>("txtLeft")->text(), "11");
-    EXPECT_EQ(ctl<QLineEdit>("txtTop")->text(), "22");
-    EXPECT_EQ(ctl<QLineEdit>("txtRight")->text(), "33");
-    EXPECT_EQ(ctl<QLineEdit>("txtBottom")->text(), "44");
+    QStringList margins;
+    for (const char* box : {"txtLeft", "txtTop", "txtRight", "txtBottom"})
+        margins << ctl<QLineEdit>(box)->text();
+    EXPECT_EQ(margins, (QStringList{"11", "22", "33", "44"}));
 }
 
 TEST_F(PrintDialog, APictureThatCannotBeReadLeavesNoPreview) {
@@ -233,12 +233,6 @@ int OffThePreview(const QImage& sheet, const QImage& page) {
     return off;
 }
 
-int PdfCount() {
-    return static_cast<int>(QDir(CupsSandbox::instance().folder() + "/pdf")
-                                .entryList({"job_*.pdf"}, QDir::Files)
-                                .size());
-}
-
 // The first page at the screen's 96 pixels to the inch.
 QImage FirstPage(const QString& pdf, const QString& dir) {
     int code = -1;
@@ -271,20 +265,16 @@ TEST_F(Printing, EachCopyIsAJobOfTheChosenPrinterShowingThePreview) {
     ctl<QComboBox>("cmbPaperSize")->setCurrentIndex(1); // A5
     ctl<QComboBox>("cmbAlign")->setCurrentIndex(1);     // top, centred
     type("txtCopies", "3");
-    const auto done = [](const QString& queue) {
-        return CupsSandbox::run("lpstat", {"-W", "completed", "-o", queue})
-            .split('\n', Qt::SkipEmptyParts)
-            .size();
-    };
-    const auto onFirst = done("PDF");
-    const int before = PdfCount();
+    auto& cups = CupsSandbox::instance();
+    const int onFirst = cups.completedJobs("PDF");
+    const int before = int(cups.waitForPdfs(0).size());
     ASSERT_TRUE(dialog->loading());
     ctl<QPushButton>("cmdPrint")->click();
-    const QStringList pdfs = CupsSandbox::instance().waitForPdfs(before + 3);
+    const QStringList pdfs = cups.waitForPdfs(before + 3);
     ASSERT_EQ(pdfs.size(), before + 3);
-    EXPECT_EQ(done("PDF2"), 3);
-    EXPECT_EQ(done("PDF"), onFirst);
-    CupsSandbox::instance().removeQueue("PDF2");
+    EXPECT_EQ(cups.completedJobs("PDF2"), 3);
+    EXPECT_EQ(cups.completedJobs("PDF"), onFirst);
+    cups.removeQueue("PDF2");
     for (const QString& pdf : pdfs.mid(before)) {
         const QSizeF page = PageSize(pdf);
         EXPECT_NEAR(page.width(), 148 * kPointsPerMm, 2) << pdf.toStdString();
