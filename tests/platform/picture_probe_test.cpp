@@ -15,6 +15,9 @@ namespace fotello {
 namespace {
 
 using namespace makers;
+using testing::Bytes;
+using testing::Le16;
+using testing::Le32;
 
 PictureProbe Probe(const QByteArray& bytes) {
     return ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
@@ -64,24 +67,11 @@ TEST(PictureProbe, EveryKindByContentWithItsDeclaredSizeAndEveryCutTruncated) {
 class PictureFolderTest : public testing::PictureFolder {};
 
 // Hostile headers: sides near 2^32 must not wrap a product into something small.
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
 
 QByteArray PngHeader(int w0, int w1, int w2, int w3, int h0, int h1, int h2, int h3) {
     return Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', w0,
                   w1,   w2,  w3,  h0,  h1,   h2,   h3,   8,    2, 0, 0, 0,  0,   0,   0,   0}) +
            Bytes({0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
-}
-
-QByteArray Le16(int v) {
-    return Bytes({v & 0xFF, (v >> 8) & 0xFF});
-}
-QByteArray Le32(qint64 v) {
-    return Le16(int(v & 0xFFFF)) + Le16(int((v >> 16) & 0xFFFF));
 }
 
 // A BMP with an information header, a two-colour palette (blue, red) and the given pixel data.
@@ -126,16 +116,12 @@ TEST_F(PictureFolderTest, RunLengthBmpsAreReadAndTheirCutsAreTruncated) {
     }
 }
 
-TEST_F(PictureFolderTest, IconEntriesOfEqualSizeTheFirstWins) {
+TEST(PictureProbe, IconEntriesOfEqualSizeTheFirstWins) {
     const QImage red = testing::Halves(16, 16, Qt::red, Qt::red, QImage::Format_ARGB32);
     const QImage blue = testing::Halves(16, 16, Qt::blue, Qt::blue, QImage::Format_ARGB32);
     EXPECT_EQ(Probe(EncodeIco({red, blue})).bestIcon, 0);
     EXPECT_EQ(Probe(EncodeIco({red, blue, blue.scaled(32, 32)})).bestIcon, 2);
-    const QByteArray ico = EncodeIco({red.scaled(8, 8), blue, red});
-    EXPECT_EQ(Probe(ico).bestIcon, 1);
-    const PictureResult r = ReadPicture(write("dois.ico", ico));
-    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_EQ(r.image.pixel(8, 8), qRgb(0, 0, 255));
+    EXPECT_EQ(Probe(EncodeIco({red.scaled(8, 8), blue, red})).bestIcon, 1);
 }
 
 // Scans bound the decoding work: by their count, and by the coefficients

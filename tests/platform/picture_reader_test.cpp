@@ -80,12 +80,7 @@ TEST_F(ReadPictureTest, BrokenFilesGiveTheirError) {
     precision[precision.indexOf("\xFF\xC0") + 4] = 3; // 3-bit samples: libjpeg refuses
     // A BMP header of the given size with no pixel data.
     const auto header = [](int w, int h) {
-        QByteArray bmp = BombBmp();
-        for (int i = 0; i < 4; ++i) {
-            bmp[18 + i] = char((w >> (8 * i)) & 0xFF);
-            bmp[22 + i] = char((h >> (8 * i)) & 0xFF);
-        }
-        return bmp;
+        return BombBmp().replace(18, 8, testing::Le32(w) + testing::Le32(h));
     };
     const std::tuple<QString, QByteArray, PictureError> cases[] = {
         {"precisao.jpg", precision, PictureError::Invalid},
