@@ -1,5 +1,6 @@
 // Converting the current picture to BMP, ICO and JPEG, on real files.
 
+#include <fstream>
 #include <unistd.h>
 
 #include <QAction>
@@ -82,14 +83,8 @@ protected:
 TEST(Conversion, NamesThatAreNotUtf8KeepTheirBytes) {
     const QByteArray folder = QByteArray::fromStdString(MakeTempDir());
     const QByteArray source = folder + "/caf\xe9.gif", target = folder + "/caf\xe9.bmp";
-    {
-        ASSERT_TRUE(::access(source.constData(), F_OK) != 0);
-        FILE* out = std::fopen(source.constData(), "wb");
-        ASSERT_TRUE(out);
-        const QByteArray gif = makers::EncodeGif({QImage(8, 8, QImage::Format_RGB32)}, {10});
-        std::fwrite(gif.constData(), 1, gif.size(), out);
-        std::fclose(out);
-    }
+    const QByteArray gif = makers::EncodeGif({QImage(8, 8, QImage::Format_RGB32)}, {10});
+    std::ofstream(source.constData(), std::ios::binary).write(gif.constData(), gif.size());
     EXPECT_TRUE(ConvertPicture(source, target, ConversionKind::Bmp).ok());
     EXPECT_EQ(::access(target.constData(), F_OK), 0);
     RemoveTree(folder.toStdString());
