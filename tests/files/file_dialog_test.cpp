@@ -221,16 +221,14 @@ TEST_F(FileDialogTest, FolderPageBuildsTheTargetAndVoltarKeepsIt) {
     EXPECT_TRUE(inFront(dlg<QWidget>("Picture1")));
     EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), "typed");
 
-    const struct {
-        QString folder, target;
-    } cases[] = {{at("outra"), at("outra/casa.bmp")},
-                 {at("outra/"), at("outra/casa.bmp")},
-                 {"/", "/casa.bmp"}}; // a root gets no second separator
-    for (const auto& c : cases) {
+    // A root gets no second separator.
+    for (const auto& [folder, target] : {std::pair{at("outra"), at("outra/casa.bmp")},
+                                         {at("outra/"), at("outra/casa.bmp")},
+                                         {QString("/"), QString("/casa.bmp")}}) {
         QTest::mouseClick(dlg<QPushButton>("cmdProcurar"), Qt::LeftButton);
-        d->setDirPath(c.folder);
+        d->setDirPath(folder);
         QTest::mouseClick(dlg<QPushButton>("cmdOk"), Qt::LeftButton);
-        EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), c.target) << c.folder.toStdString();
+        EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), target) << folder.toStdString();
         EXPECT_TRUE(inFront(dlg<QWidget>("Picture1")));
     }
 }

@@ -130,11 +130,7 @@ TEST_F(WmfTest, HelperReportsTruncationAndGarbage) {
 }
 
 TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
-    struct Case {
-        const char* what;
-        QByteArray body;
-        PictureError expected;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, PictureError> cases[] = {
         {"good", kHeader2x2 + "; head -c 16 /dev/zero", PictureError::None},
         {"short", kHeader2x2 + "; head -c 15 /dev/zero", PictureError::Invalid},
         {"long", kHeader2x2 + "; head -c 17 /dev/zero", PictureError::Invalid},
@@ -146,10 +142,10 @@ TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
         {"truncated", "exit 3", PictureError::Truncated},
         {"nothing", "exit 0", PictureError::Invalid},
     };
-    for (const Case& c : cases) {
-        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fakeHelper(c.body), 2000);
-        EXPECT_EQ(r.error, c.expected) << c.what << ": " << r.detail.toStdString();
-        EXPECT_EQ(r.image.isNull(), c.expected != PictureError::None) << c.what;
+    for (const auto& [what, body, expected] : cases) {
+        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fakeHelper(body), 2000);
+        EXPECT_EQ(r.error, expected) << what << ": " << r.detail.toStdString();
+        EXPECT_EQ(r.image.isNull(), expected != PictureError::None) << what;
     }
 }
 

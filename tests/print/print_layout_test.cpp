@@ -7,26 +7,20 @@ namespace fotello {
 namespace {
 
 TEST(PrintLayout, PaperSizes) {
-    struct Case {
-        std::int32_t code;
-        std::optional<PaperMm> size;
-    } cases[] = {
+    const std::pair<std::int32_t, std::optional<PaperMm>> cases[] = {
         {kPaperCustom, PaperMm{100, 150}},
         {kPaperA5, PaperMm{148, 210}},
         {4, std::nullopt},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(PaperSizeMm(c.code, 100, 150), c.size) << c.code;
+    for (const auto& [code, size] : cases)
+        EXPECT_EQ(PaperSizeMm(code, 100, 150), size) << code;
 }
 
 TEST(PrintLayout, CustomPaperSidesTaken) {
-    struct Case {
-        double mm;
-        bool taken;
-    } cases[] = {{0.4, false},  {1, true},      {1200, true},
-                 {1201, false}, {40000, false}, {1e300, false}};
-    for (const Case& c : cases)
-        EXPECT_EQ(PaperSideAccepted(c.mm), c.taken) << c.mm;
+    const std::pair<double, bool> cases[] = {{0.4, false},  {1, true},      {1200, true},
+                                             {1201, false}, {40000, false}, {1e300, false}};
+    for (const auto& [mm, taken] : cases)
+        EXPECT_EQ(PaperSideAccepted(mm), taken) << mm;
 }
 
 TEST(PrintLayout, MarginsFromTheDevice) {
@@ -46,9 +40,7 @@ TEST(PrintLayout, MarginsFromTheDevice) {
 
 TEST(PrintLayout, PositionsOnTheSheet) {
     struct Case {
-        std::int32_t align;
-        int sheetW, sheetH, picW, picH;
-        int x, y;
+        int align, sheetW, sheetH, picW, picH, x, y;
     } cases[] = {
         {0, 100, 80, 30, 20, 0, 0},
         {1, 100, 80, 30, 20, 35, 0},
