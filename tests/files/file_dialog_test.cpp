@@ -16,15 +16,6 @@
 using namespace fotello;
 using namespace fotello::test;
 
-namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 class FileDialogTest : public BrowseFixture {
 protected:
     void SetUp() override {
@@ -76,6 +67,10 @@ protected:
         return false;
     }
     QString at(const QString& name) const { return dir + "/" + name; }
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     // Deletes the current file, answering the question with OK, with the
     // desktop's data folder (and so its trash) at dataHome.
     void confirmDelete(const QString& dataHome) {

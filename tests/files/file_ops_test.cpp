@@ -41,6 +41,8 @@ unsigned Mode(const std::string& path) {
     return st.st_mode & 07777;
 }
 
+using Op = FileResult (*)(const std::string&, const std::string&);
+
 class FileOps : public ::testing::Test {
 protected:
     void SetUp() override { dir = test::MakeTempDir(); }
@@ -64,7 +66,6 @@ TEST_F(FileOps, CopyReplacesAnExistingTargetKeepingModeAndTime) {
 }
 
 TEST_F(FileOps, MoveAndRenameNeverReplace) {
-    using Op = FileResult (*)(const std::string&, const std::string&);
     for (Op op : {Op(&MoveFile), Op(&RenameFile)}) {
         Write(at("a.bmp"), "mine");
         Write(at("b.bmp"), "theirs");
@@ -95,7 +96,6 @@ TEST_F(FileOps, TargetsThatCannotBeAFileFail) {
     Write(at("a.bmp"), "mine");
     fs::create_directory(at("sub"));
     Write(at("sub/x"), "x");
-    using Op = FileResult (*)(const std::string&, const std::string&);
     for (Op op : {Op(&CopyFile), Op(&MoveFile), Op(&RenameFile)}) {
         for (const std::string& target :
              {at("sub"), at("none/a.bmp"), std::string(), at("a.bmp/x")})
