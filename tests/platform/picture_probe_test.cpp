@@ -15,6 +15,9 @@ namespace fotello {
 namespace {
 
 using namespace makers;
+using testing::Bytes;
+using testing::Le16;
+using testing::Le32;
 
 PictureProbe Probe(const QByteArray& bytes) {
     return ProbePicture(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
@@ -64,24 +67,11 @@ TEST(PictureProbe, EveryKindByContentWithItsDeclaredSizeAndEveryCutTruncated) {
 class PictureFolderTest : public testing::PictureFolder {};
 
 // Hostile headers: sides near 2^32 must not wrap a product into something small.
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
 
 QByteArray PngHeader(int w0, int w1, int w2, int w3, int h0, int h1, int h2, int h3) {
     return Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', w0,
                   w1,   w2,  w3,  h0,  h1,   h2,   h3,   8,    2, 0, 0, 0,  0,   0,   0,   0}) +
            Bytes({0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0});
-}
-
-QByteArray Le16(int v) {
-    return Bytes({v & 0xFF, (v >> 8) & 0xFF});
-}
-QByteArray Le32(qint64 v) {
-    return Le16(int(v & 0xFFFF)) + Le16(int((v >> 16) & 0xFFFF));
 }
 
 // A BMP with an information header, a two-colour palette (blue, red) and the given pixel data.
@@ -126,16 +116,12 @@ TEST_F(PictureFolderTest, RunLengthBmpsAreReadAndTheirCutsAreTruncated) {
     }
 }
 
-TEST_F(PictureFolderTest, IconEntriesOfEqualSizeTheFirstWins) {
+TEST(PictureProbe, IconEntriesOfEqualSizeTheFirstWins) {
     const QImage red = testing::Halves(16, 16, Qt::red, Qt::red, QImage::Format_ARGB32);
     const QImage blue = testing::Halves(16, 16, Qt::blue, Qt::blue, QImage::Format_ARGB32);
     EXPECT_EQ(Probe(EncodeIco({red, blue})).bestIcon, 0);
     EXPECT_EQ(Probe(EncodeIco({red, blue, blue.scaled(32, 32)})).bestIcon, 2);
-    const QByteArray ico = EncodeIco({red.scaled(8, 8), blue, red});
-    EXPECT_EQ(Probe(ico).bestIcon, 1);
-    const PictureResult r = ReadPicture(write("dois.ico", ico));
-    ASSERT_TRUE(r.ok()) << r.detail.toStdString();
-    EXPECT_EQ(r.image.pixel(8, 8), qRgb(0, 0, 255));
+    EXPECT_EQ(Probe(EncodeIco({red.scaled(8, 8), blue, red})).bestIcon, 1);
 }
 
 // Scans bound the decoding work: by their count, and by the coefficients
@@ -230,16 +216,11 @@ TEST(PictureProbe, OddStructuresGetTheirVerdict) {
         {"icon entry with huge sides", hugeIcon, PictureKind::Ico, false, false, INT64_MAX},
         {"bmp rows past 2^64 bytes", endlessBmp, PictureKind::Bmp, false, true, kEndlessPixels},
         // Without a width nothing may divide by it.
-        {"bmp 1 bit without width", Bmp(0, 4, 1, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 8 bits without width", Bmp(0, 4, 8, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 24 bits without width", Bmp(0, 4, 24, 0, zeros), PictureKind::Bmp, true, false, 0},
-        {"bmp 32 bits without width", Bmp(0, 4, 32, 0, zeros), PictureKind::Bmp, true, false, 0},
+        {"bmp without width", Bmp(0, 4, 1, 0, zeros), PictureKind::Bmp, true, false, 0},
         {"bmp without height", Bmp(4, 0, 24, 0, zeros), PictureKind::Bmp, true, false, 0},
         {"bmp of 1 x 1", Bmp(1, 1, 24, 0, zeros.left(4)), PictureKind::Bmp, false, false, 1},
         // A record of 0 words would never move the walk on.
         {"wmf record of 0 words", Wmf(Le32(0) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
-         false, 0},
-        {"wmf record of 1 word", Wmf(Le32(1) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
          false, 0},
         {"wmf record of 2 words", Wmf(Le32(2) + Le16(0x1E) + kEndRecord), PictureKind::Wmf, true,
          false, 0},

@@ -25,6 +25,19 @@ inline QImage Halves(int w, int h, QColor left, QColor right,
     return image;
 }
 
+inline QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+inline QByteArray Le16(int v) {
+    return Bytes({v & 0xFF, (v >> 8) & 0xFF});
+}
+inline QByteArray Le32(qint64 v) {
+    return Le16(int(v & 0xFFFF)) + Le16(int((v >> 16) & 0xFFFF));
+}
+
 inline bool Near(QRgb a, QRgb b, int tolerance = 12) {
     return std::abs(qRed(a) - qRed(b)) <= tolerance &&
            std::abs(qGreen(a) - qGreen(b)) <= tolerance &&

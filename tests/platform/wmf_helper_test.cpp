@@ -34,6 +34,9 @@ QByteArray Drawing() {
     return wmf.finish();
 }
 
+// A stand-in helper's header for a 2 x 2 raster: "FMR1", width, height, flags.
+const QByteArray kHeader2x2 = R"(printf 'FMR1\002\000\000\000\002\000\000\000\000\000\000\000')";
+
 class WmfTest : public testing::PictureFolder {
 protected:
     QString helper() const { return QDir(HelperFolder()).filePath("fotello-wmf"); }
@@ -127,16 +130,10 @@ TEST_F(WmfTest, HelperReportsTruncationAndGarbage) {
 }
 
 TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
-    // Header words: magic "FMR1", width, height, flags (little-endian).
-    const QByteArray header2x2 = R"(printf 'FMR1\002\000\000\000\002\000\000\000\000\000\000\000')";
-    struct Case {
-        const char* what;
-        QByteArray body;
-        PictureError expected;
-    } cases[] = {
-        {"good", header2x2 + "; head -c 16 /dev/zero", PictureError::None},
-        {"short", header2x2 + "; head -c 15 /dev/zero", PictureError::Invalid},
-        {"long", header2x2 + "; head -c 17 /dev/zero", PictureError::Invalid},
+    const std::tuple<const char*, QByteArray, PictureError> cases[] = {
+        {"good", kHeader2x2 + "; head -c 16 /dev/zero", PictureError::None},
+        {"short", kHeader2x2 + "; head -c 15 /dev/zero", PictureError::Invalid},
+        {"long", kHeader2x2 + "; head -c 17 /dev/zero", PictureError::Invalid},
         {"over the side limit", R"(printf 'FMR1\000\100\000\000\001\000\000\000\000\000\000\000')",
          PictureError::Invalid},
         {"wrong magic", R"(printf 'XXXX\002\000\000\000\002\000\000\000\000\000\000\000')",
@@ -145,18 +142,17 @@ TEST_F(WmfTest, HelperOutputIsCheckedNotTrusted) {
         {"truncated", "exit 3", PictureError::Truncated},
         {"nothing", "exit 0", PictureError::Invalid},
     };
-    for (const Case& c : cases) {
-        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fakeHelper(c.body), 2000);
-        EXPECT_EQ(r.error, c.expected) << c.what << ": " << r.detail.toStdString();
-        EXPECT_EQ(r.image.isNull(), c.expected != PictureError::None) << c.what;
+    for (const auto& [what, body, expected] : cases) {
+        const WmfRenderResult r = RenderWmfInHelper(Drawing(), fakeHelper(body), 2000);
+        EXPECT_EQ(r.error, expected) << what << ": " << r.detail.toStdString();
+        EXPECT_EQ(r.image.isNull(), expected != PictureError::None) << what;
     }
 }
 
 // A helper that hangs, or stays after its output, is killed at the time limit:
 // silence, or a raster then silence.
 TEST_F(WmfTest, HangingHelperIsKilledAtTheTimeLimit) {
-    const QByteArray header2x2 = R"(printf 'FMR1\002\000\000\000\002\000\000\000\000\000\000\000')";
-    const QByteArray bodies[] = {"", header2x2 + "; head -c 16 /dev/zero"};
+    const QByteArray bodies[] = {"", kHeader2x2 + "; head -c 16 /dev/zero"};
     for (const QByteArray& body : bodies) {
         const QString pidFile = path("pid");
         QFile::remove(pidFile);

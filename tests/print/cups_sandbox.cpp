@@ -146,10 +146,11 @@ void CupsSandbox::removeQueue(const QString& name) {
     run("lpadmin", {"-h", socket(), "-x", name}); // fails when there is none
 }
 
-int CupsSandbox::completedJobs() const {
-    return int(run("lpstat", {"-h", socket(), "-W", "completed", "-o"})
-                   .split('\n', Qt::SkipEmptyParts)
-                   .size());
+int CupsSandbox::completedJobs(const QString& queue) const {
+    QStringList args{"-h", socket(), "-W", "completed", "-o"};
+    if (!queue.isEmpty())
+        args << queue;
+    return int(run("lpstat", args).split('\n', Qt::SkipEmptyParts).size());
 }
 
 QStringList CupsSandbox::waitForPdfs(int count) {

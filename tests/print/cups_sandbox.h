@@ -35,7 +35,7 @@ public:
     // Waits until no job is pending and `count` PDF files are written; they
     // come back in job order.
     QStringList waitForPdfs(int count);
-    int completedJobs() const;
+    int completedJobs(const QString& queue = {}) const;
     // A command's standard output (empty on failure), e.g. pdfinfo.
     static QString run(const QString& program, const QStringList& args, int* exitCode = nullptr,
                        QString* errors = nullptr);

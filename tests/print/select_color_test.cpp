@@ -29,11 +29,8 @@ TEST(SelectColor, StartsWhiteAndCodeRaisesNothing) {
 }
 
 TEST(SelectColor, ChooserOpensOnTheColourAndReportsThePick) {
-    struct Case {
-        bool accept;
-        std::int32_t expected;
-    } cases[] = {{true, 0x40E0A0}, {false, 0x102030}};
-    for (const Case& c : cases) {
+    // Accepted: the pick; cancelled: the colour it had. Changed either way.
+    for (const auto& [accept, expected] : {std::pair{true, 0x40E0A0}, {false, 0x102030}}) {
         AASelectColor selector("AASelectColor2");
         selector.setColor(0x102030);
         selector.show();
@@ -44,12 +41,9 @@ TEST(SelectColor, ChooserOpensOnTheColourAndReportsThePick) {
         EXPECT_EQ(chooser->windowTitle(), "Select Color");
         EXPECT_EQ(chooser->currentColor(), QColor(0x30, 0x20, 0x10));
         chooser->setCurrentColor(QColor(0xA0, 0xE0, 0x40));
-        if (c.accept)
-            chooser->accept();
-        else
-            chooser->reject();
-        EXPECT_EQ(selector.Color(), c.expected) << c.accept;
-        EXPECT_EQ(changed.count(), 1) << c.accept;
+        accept ? chooser->accept() : chooser->reject();
+        EXPECT_EQ(selector.Color(), expected) << accept;
+        EXPECT_EQ(changed.count(), 1) << accept;
     }
 }
 
