@@ -1,15 +1,13 @@
 // Real second processes while the first runs. (How fast one ends is measured
 // by bench/second_instance.cpp.)
 
-#include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,33 +19,29 @@
 
 extern char** environ;
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 namespace {
+
+// Generous: only a second instance that goes on to start (or hangs) takes this long.
+constexpr int kLimitMs = 20000;
 
 // Standard error goes to a file, read while the process runs: a pipe nobody
 // drains would stall the first instance once Qt has said enough.
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
-    return QTest::qWaitFor(done, int(std::chrono::milliseconds(limit).count()));
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct Child {
     pid_t pid = -1;
     std::string log;
     std::string text() const { return ReadAll(log); }
-    bool waitFor(const std::string& needle, std::chrono::seconds limit) const {
-        return WaitFor([&] { return text().find(needle) != std::string::npos; }, limit);
+    bool waitFor(const std::string& needle) const {
+        return QTest::qWaitFor([&] { return text().find(needle) != std::string::npos; }, kLimitMs);
     }
     // Killed if it outlives the limit.
-    bool waitForExit(int& status, std::chrono::seconds limit) const {
-        if (WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit))
+    bool waitForExit(int& status) const {
+        if (QTest::qWaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, kLimitMs))
             return true;
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
@@ -57,21 +51,15 @@ struct Child {
 
 Child spawn(const std::string& exe, const std::string& cwd, const std::string& log,
             const std::string& arg = {}) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string v = *e;
-        if (v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("QT_DEBUG_PLUGINS=", 0) != 0 &&
-            v.rfind("QT_LOGGING_RULES=", 0) != 0)
-            env.push_back(v);
-    }
-    env.push_back("QT_QPA_PLATFORM=offscreen");
-    // Qt reports every plug-in it loads: a process that makes no window says nothing.
-    env.push_back("QT_DEBUG_PLUGINS=1");
-    // The first announces its socket once it serves, and each path it opens.
-    env.push_back("QT_LOGGING_RULES=fotello.instance.debug=true");
     std::vector<char*> envp;
-    for (auto& v : env)
-        envp.push_back(v.data());
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "QT_", 3) != 0)
+            envp.push_back(*e);
+    // Qt reports every plug-in it loads (a process that makes no window says nothing);
+    // the first announces its socket once it serves, and each path it opens.
+    for (const char* v : {"QT_QPA_PLATFORM=offscreen", "QT_DEBUG_PLUGINS=1",
+                          "QT_LOGGING_RULES=fotello.instance.debug=true"})
+        envp.push_back(const_cast<char*>(v));
     envp.push_back(nullptr);
 
     posix_spawn_file_actions_t fa;
@@ -117,7 +105,7 @@ protected:
         lock = fotello::InstanceLockPath(dir);
         first = spawn(exe, dir, dir + "/first.log");
         ASSERT_GT(first.pid, 0);
-        ASSERT_TRUE(first.waitFor("fotello.instance: serving", 20s))
+        ASSERT_TRUE(first.waitFor("fotello.instance: serving"))
             << "the first instance never served:\n"
             << first.text();
         ASSERT_TRUE(lockHeld(lock));
@@ -137,8 +125,7 @@ protected:
     ::testing::AssertionResult secondEndsSilently(const std::string& cwd, const std::string& arg) {
         const Child second = spawn(exe, cwd, dir + "/second.log", arg);
         int status = 0;
-        // Generous: only a second instance that goes on to start (or hangs) takes this long.
-        if (second.pid <= 0 || !second.waitForExit(status, 20s))
+        if (second.pid <= 0 || !second.waitForExit(status))
             return ::testing::AssertionFailure() << "the second instance did not end";
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             return ::testing::AssertionFailure() << "the second instance failed";
@@ -162,7 +149,7 @@ TEST_F(SecondInstance, EndsAtOnceWithoutAWindowHandingOnItsFolderOrFile) {
     };
     EXPECT_TRUE(secondEndsSilently(dir, ""));
     // The first does load its platform (the check above can fail), and opened nothing.
-    EXPECT_TRUE(first.waitFor("offscreen", 20s));
+    EXPECT_TRUE(first.waitFor("offscreen"));
     EXPECT_EQ(first.text().find("opened"), std::string::npos);
     const struct {
         std::string cwd, arg, opened;
@@ -174,7 +161,7 @@ TEST_F(SecondInstance, EndsAtOnceWithoutAWindowHandingOnItsFolderOrFile) {
     for (const auto& c : cases) {
         EXPECT_TRUE(secondEndsSilently(c.cwd, c.arg)) << c.arg;
         const std::string want = "opened \"" + encoded(c.opened) + "\"";
-        EXPECT_TRUE(first.waitFor(want, 20s)) << want << " in:\n" << first.text();
+        EXPECT_TRUE(first.waitFor(want)) << want << " in:\n" << first.text();
     }
     int status = 0;
     EXPECT_EQ(::waitpid(first.pid, &status, WNOHANG), 0) << "the first instance ended";
