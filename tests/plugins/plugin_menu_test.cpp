@@ -22,9 +22,6 @@ const QString kProgId = "Plimsol.clsPluginInterface";
 QString testPlugin(const char* name) {
     return QString(FOTELLO_TEST_PLUGINS) + "/" + name + ".so";
 }
-QString samplePlugin() {
-    return QString::fromLocal8Bit(qgetenv("FOTELLO_BIN_DIR")) + "/Plimsol.so";
-}
 
 class PluginMenu : public BrowseFixture {
 protected:
@@ -79,7 +76,7 @@ TEST_F(PluginMenu, WithoutPlugInsTheMenuHoldsTheEmptyElementAlone) {
 }
 
 TEST_F(PluginMenu, TheSampleSummarisesTheFolderOnShow) {
-    place(samplePlugin(), program);
+    place(QString::fromLocal8Bit(qgetenv("FOTELLO_BIN_DIR")) + "/Plimsol.so", program);
     const QString a = write("fotos/a.bmp", makers::EncodeBmp(picture(40, 30)));
     const QString b = write("fotos/b.JPG", makers::EncodeJpeg(picture(64, 48)));
     write("fotos/notas.txt", "não é imagem");
@@ -103,15 +100,6 @@ TEST_F(PluginMenu, TheSampleSummarisesTheFolderOnShow) {
                                  .arg(dir)
                                  .arg(total)
                                  .arg(QFileInfo(a).size()));
-}
-
-TEST_F(PluginMenu, EmptyTextShowsNoMessage) {
-    place(testPlugin("tp_quiet"), program);
-    start();
-    ASSERT_EQ(captions(), (QStringList{"", "Silencioso"}));
-    choose(1);
-    EXPECT_EQ(ctl<QLabel>("lblStat")->text(), "executado") << "the run happened";
-    EXPECT_TRUE(noMessage());
 }
 
 TEST_F(PluginMenu, FailedRunsNameTheProgIdAndTheCause) {
@@ -141,15 +129,13 @@ TEST_F(PluginMenu, FailedRunsNameTheProgIdAndTheCause) {
 // The loader's own tests cover unsafe and broken libraries; here, only that
 // the window searches the program's folder and never the working one.
 TEST_F(PluginMenu, TheWorkingFolderIsNeverSearched) {
-    const QString working = QString::fromStdString(MakeTempDir());
     const QString before = QDir::currentPath();
-    place(testPlugin("tp_quiet"), working);
-    ASSERT_TRUE(QDir::setCurrent(working));
+    place(testPlugin("tp_quiet"), dir);
+    ASSERT_TRUE(QDir::setCurrent(dir));
     start();
     QDir::setCurrent(before);
     EXPECT_EQ(captions().size(), 1);
     EXPECT_FALSE(loaded());
-    RemoveTree(working.toStdString());
 }
 
 TEST_F(PluginMenu, TheHostReadsAndWritesControlsByName) {
@@ -168,9 +154,14 @@ TEST_F(PluginMenu, TheHostReadsAndWritesControlsByName) {
     EXPECT_FALSE(ctl<QLabel>("lblStat")->dynamicPropertyNames().contains("naoExiste"));
 }
 
-TEST_F(PluginMenu, TheHostAnswersOnItsOwnThreadOnly) {
+TEST_F(PluginMenu, EmptyTextShowsNoMessageAndTheHostAnswersOnItsOwnThreadOnly) {
     place(testPlugin("tp_quiet"), program);
     start();
+    ASSERT_EQ(captions(), (QStringList{"", "Silencioso"}));
+    choose(1);
+    EXPECT_EQ(ctl<QLabel>("lblStat")->text(), "executado") << "the run happened";
+    EXPECT_TRUE(noMessage());
+
     const PluginHost host(*w);
     const fotello_host& h = host.handle();
     // A dynamic property is written in its own type.
