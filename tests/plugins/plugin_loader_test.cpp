@@ -22,11 +22,6 @@ std::string testPlugin(const std::string& name) {
     return std::string(FOTELLO_TEST_PLUGINS) + "/" + name + ".so";
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class PluginLoader : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -133,14 +128,12 @@ TEST_F(PluginLoader, LinksAndOtherOwnersAreRefused) {
     place(testPlugin("tp_quiet"), program);
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving a file to another user needs root";
-    ASSERT_EQ(::chown(inProgram.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::Unsafe);
-    EXPECT_FALSE(loaded());
-    ASSERT_EQ(::chown(inProgram.c_str(), 0, 0), 0);
-    ASSERT_EQ(::chown(program.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::Unsafe);
-    EXPECT_FALSE(loaded());
-    ASSERT_EQ(::chown(program.c_str(), 0, 0), 0);
+    for (const std::string& path : {inProgram, program}) {
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::Unsafe) << path;
+        EXPECT_FALSE(loaded());
+        ASSERT_EQ(::chown(path.c_str(), 0, 0), 0);
+    }
     EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::None);
     EXPECT_TRUE(loaded()) << "the same file, given back, loads";
 }
@@ -153,7 +146,8 @@ TEST_F(PluginLoader, WhatIsNoPluginIsNeverLoaded) {
     // Not a library, or a cut one: refused without a crash.
     std::ofstream(program + "/Plimsol.so", std::ios::trunc) << "não é uma biblioteca";
     EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::NoEntryPoint);
-    const std::string sample = readAll(std::string(FOTELLO_BIN_DIR_DEFAULT) + "/Plimsol.so");
+    std::ifstream in(std::string(FOTELLO_BIN_DIR_DEFAULT) + "/Plimsol.so", std::ios::binary);
+    const std::string sample{std::istreambuf_iterator<char>(in), {}};
     // Its code said to reach past the end of the file: loading it would fault.
     std::string longer = sample;
     ElfW(Ehdr) eh;
@@ -197,7 +191,4 @@ TEST_F(PluginLoader, ClassesAreAskedForByNameAndVersion) {
     place(testPlugin("tp_quiet"), program);
     EXPECT_EQ(IdentifyPlugin(program, "Plimsol.clsOutra").failure, PluginFailure::NoClass);
     EXPECT_EQ(IdentifyPlugin(program, kProgId).text, "Silencioso");
-
-    place(std::string(FOTELLO_BIN_DIR_DEFAULT) + "/Plimsol.so", program);
-    EXPECT_EQ(IdentifyPlugin(program, kProgId).text, "Informações da pasta");
 }
