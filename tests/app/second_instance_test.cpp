@@ -24,17 +24,15 @@ namespace {
 // Generous: only a second instance that goes on to start (or hangs) takes this long.
 constexpr int kLimitMs = 20000;
 
-// Standard error goes to a file, read while the process runs: a pipe nobody
-// drains would stall the first instance once Qt has said enough.
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Child {
     pid_t pid = -1;
     std::string log;
-    std::string text() const { return ReadAll(log); }
+    // Standard error goes to a file, read while the process runs: a pipe nobody
+    // drains would stall the first instance once Qt has said enough.
+    std::string text() const {
+        std::ifstream in(log, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     bool waitFor(const std::string& needle) const {
         return QTest::qWaitFor([&] { return text().find(needle) != std::string::npos; }, kLimitMs);
     }

@@ -55,7 +55,6 @@ TEST_F(InstanceLock, SecondHolderSeesTheFirstUntilItGoes) {
 
 TEST_F(InstanceLock, OnlyTheHolderServesOnAPrivateSocket) {
     const std::string lock = dir + "/a.lock", socket = fotello::InstanceSocketPath(lock);
-    EXPECT_EQ(socket, dir + "/a.sock");
     // A stale socket of a holder that died is replaced.
     { SingleInstanceLock stale(lock); }
     ASSERT_TRUE(fs::is_socket(socket));
