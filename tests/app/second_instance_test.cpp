@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QTest>
 
+#include "../shell/settings_db_maker.h"
 #include "platform/single_instance.h"
 
 extern char** environ;
@@ -77,9 +78,7 @@ Child spawn(const std::string& exe, const std::string& cwd, const std::string& l
 class SecondInstance : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/fotello-instance-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(tmpl));
-        dir = tmpl;
+        dir = fotello::test::MakeTempDir();
         exe = dir + "/fotello";
         fs::copy_file(FOTELLO_EXE, exe);
         fs::permissions(exe, fs::perms::owner_all);

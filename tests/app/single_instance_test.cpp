@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "../shell/settings_db_maker.h"
 #include "platform/single_instance.h"
 
 namespace fs = std::filesystem;
@@ -22,11 +23,7 @@ constexpr uid_t kSomeoneElse = 65534; // nobody
 
 class InstanceLock : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/fotello-lock-test-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(tmpl));
-        dir = tmpl;
-    }
+    void SetUp() override { dir = fotello::test::MakeTempDir(); }
     void TearDown() override {
         for (int fd : held)
             ::close(fd);
@@ -143,7 +140,8 @@ TEST_F(InstanceLock, RuntimeFolderOnlyWhenItIsTheUsersAlone) {
     // The name tells the user and the installation apart.
     const std::string name = fs::path(InstanceLockPath("/opt/fotello")).filename();
     EXPECT_NE(name, fs::path(InstanceLockPath("/usr/lib/fotello")).filename());
-    EXPECT_NE(name.find("-" + std::to_string(::getuid()) + "-"), std::string::npos);
+    EXPECT_NE(name.find(std::string("-").append(std::to_string(::getuid())) + "-"),
+              std::string::npos);
 }
 
 } // namespace

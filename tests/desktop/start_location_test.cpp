@@ -30,13 +30,12 @@ protected:
     // The tree's selected node, once it is the folder's (its key ends in "/").
     QTreeWidgetItem* selectedNodeFor(const QString& key) {
         auto* tree = ctl<QTreeWidget>("tView");
-        const bool reached = QTest::qWaitFor(
-            [&] {
-                return tree->currentItem() && tree->currentItem()->isSelected() &&
-                       tree->currentItem()->data(0, Qt::UserRole).toString() == key;
-            },
-            kWaitMs);
-        return reached ? tree->currentItem() : nullptr;
+        const auto isNode = [&](QTreeWidgetItem* i) {
+            return i && i->isSelected() && i->data(0, Qt::UserRole).toString() == key;
+        };
+        return QTest::qWaitFor([&] { return isNode(tree->currentItem()); }, kWaitMs)
+                   ? tree->currentItem()
+                   : nullptr;
     }
 };
 
@@ -114,8 +113,7 @@ TEST_F(StartLocation, FoldersTheTreeDoesNotShowOrNamedInOtherBytesStillOpen) {
 // The running instance's end of the socket: what a later start sends arrives
 // whole, once; what is no path does not arrive.
 TEST(InstanceServerTest, EachConnectionCarriesOnePath) {
-    const std::string dir = MakeTempDir();
-    const std::string lockPath = dir + "/i.lock";
+    const std::string dir = MakeTempDir(), lockPath = dir + "/i.lock";
     SingleInstanceLock lock(lockPath);
     InstanceServer server(lock.takeServerSocket());
     ASSERT_TRUE(server.isListening());

@@ -103,9 +103,8 @@ TEST_F(PluginLoader, OnlyFilesNobodyElseCanChangeAreLoaded) {
 }
 
 TEST_F(PluginLoader, LinksAndOtherOwnersAreRefused) {
-    const std::string real = place(testPlugin("tp_quiet"), elsewhere);
     const std::string inProgram = program + "/Plimsol.so";
-    fs::create_symlink(real, inProgram);
+    fs::create_symlink(place(testPlugin("tp_quiet"), elsewhere), inProgram);
     EXPECT_EQ(IdentifyPlugin(program, kProgId).failure, PluginFailure::Unsafe);
     EXPECT_FALSE(loaded());
 

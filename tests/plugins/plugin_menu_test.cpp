@@ -161,8 +161,7 @@ TEST_F(PluginMenu, EmptyTextShowsNoMessageAndTheHostAnswersOnItsOwnThreadOnly) {
     EXPECT_EQ(h.get_property(&h, "mnuPlugin_1", "text", nullptr, 0), 10);
     EXPECT_EQ(h.get_property(&h, nullptr, "text", nullptr, 0), -1);
 
-    std::int64_t read = 0;
-    int wrote = 0;
+    std::int64_t read = 0, wrote = 0;
     std::thread([&] {
         read = h.get_property(&h, "mnuPlugin_1", "text", nullptr, 0);
         wrote = h.set_property(&h, "lblStat", "text", "de outra thread");
