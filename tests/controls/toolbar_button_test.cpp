@@ -86,7 +86,10 @@ TEST_F(ToolbarButtonTest, ClickOnReleaseOverTheButton) {
     EXPECT_EQ(click.count(), 1);
 }
 
-TEST_F(ToolbarButtonTest, SpaceAndEnterClickTheFocusedButtonAndTabMovesOn) {
+TEST_F(ToolbarButtonTest, KeysClickTheFocusedButtonAndAMouseClickLeavesTheFocusAlone) {
+    auto* edit = new QLineEdit(&host);
+    edit->setGeometry(100, 60, 80, 24);
+    edit->show();
     host.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     QSignalSpy click(a, &ToolbarButton::Click);
@@ -101,18 +104,10 @@ TEST_F(ToolbarButtonTest, SpaceAndEnterClickTheFocusedButtonAndTabMovesOn) {
 
     QTest::keyClick(a, Qt::Key_Tab);
     EXPECT_TRUE(b->hasFocus()) << "Tab reaches the next button";
-}
 
-TEST_F(ToolbarButtonTest, AMouseClickLeavesTheFocusWhereItWas) {
-    auto* edit = new QLineEdit(&host);
-    edit->setGeometry(100, 60, 80, 24);
-    edit->show();
-    host.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     edit->setFocus();
-    QSignalSpy click(a, &ToolbarButton::Click);
     QTest::mouseClick(a, Qt::LeftButton, {}, {20, 20});
-    EXPECT_EQ(click.count(), 1);
+    EXPECT_EQ(click.count(), 4);
     EXPECT_TRUE(edit->hasFocus());
 }
 
@@ -157,8 +152,8 @@ TEST_F(ToolbarButtonTest, FollowsItsActionAndTriggersIt) {
 
 // Share of the pixels drawn in either folder picture that clearly differ.
 static double Apart(const QIcon& closed, const QIcon& open) {
-    const QImage c = closed.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage o = open.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage c = closed.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
+                 o = open.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
     int drawn = 0, differ = 0;
     for (int i = 0; i < 256; ++i) {
         const QRgb p = c.pixel(i % 16, i / 16), q = o.pixel(i % 16, i / 16);
@@ -170,7 +165,7 @@ static double Apart(const QIcon& closed, const QIcon& open) {
     return drawn ? double(differ) / drawn : 0.0;
 }
 
-TEST(ToolbarPictures, ThemeFoldersOpenAndClosedAreClearlyApart) {
+TEST(ToolbarPictures, ThemeOrDrawnFoldersAreClearlyApartAndMissingIconsDrawn) {
     ChooseIconTheme();
     ASSERT_TRUE(QIcon::hasThemeIcon("folder") && QIcon::hasThemeIcon("folder-open"))
         << "the icon theme (breeze-icon-theme) is not installed";
@@ -186,9 +181,8 @@ TEST(ToolbarPictures, ThemeFoldersOpenAndClosedAreClearlyApart) {
     QIcon::setFallbackThemeName(fallback);
     EXPECT_TRUE(closed.name().isEmpty()) << "drawn, not the theme's";
     EXPECT_GT(Apart(closed, open), 0.25);
-}
 
-TEST(ToolbarPictures, FallbackIsDrawnWhenTheThemeLacksTheIcon) {
+    // A name the theme lacks: a drawn picture, brighter under the pointer.
     const auto pic = MakeToolbarPicture("fotello-no-such-icon", "X", Qt::darkGreen);
     ASSERT_FALSE(pic.normal.isNull());
     const QImage img = pic.normal.pixmap(32).toImage();
