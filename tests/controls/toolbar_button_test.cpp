@@ -68,16 +68,11 @@ TEST_F(ToolbarButtonTest, ClickOnReleaseOverTheButton) {
     QTest::mouseRelease(a, Qt::LeftButton, {}, {20, 20});
     EXPECT_EQ(click.count(), 1);
 
-    // Pressed on it, released elsewhere: no click.
+    // No click: pressed on it and released elsewhere, released over it without a press on it,
+    // other mouse buttons, a button disabled between press and release.
     QTest::mousePress(a, Qt::LeftButton, {}, {20, 20});
     QTest::mouseRelease(a, Qt::LeftButton, {}, {200, 20});
-    EXPECT_EQ(click.count(), 1);
-
-    // Released over it without a press on it: no click.
     QTest::mouseRelease(a, Qt::LeftButton, {}, {20, 20});
-    EXPECT_EQ(click.count(), 1);
-
-    // Other buttons do not click, nor a button disabled between press and release.
     QTest::mouseClick(a, Qt::RightButton, {}, {20, 20});
     QTest::mousePress(a, Qt::LeftButton, {}, {20, 20});
     a->setEnabled(false);

@@ -37,11 +37,10 @@ QByteArray Metafile() {
 }
 
 bool Write(const QDir& dir, const QString& name, const QByteArray& bytes) {
-    if (bytes.isEmpty() || !WriteFile(dir.filePath(name), bytes)) {
+    const bool ok = !bytes.isEmpty() && WriteFile(dir.filePath(name), bytes);
+    if (!ok)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(dir.filePath(name)));
-        return false;
-    }
-    return true;
+    return ok;
 }
 
 } // namespace

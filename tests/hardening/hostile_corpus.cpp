@@ -58,12 +58,10 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
     };
 
     // Whole files of every kind, and each cut at many offsets.
-    const QImage photo = Drawing(61, 35);
-    const QImage icon = Drawing(32, 24, QImage::Format_ARGB32);
+    const QImage photo = Drawing(61, 35), icon = Drawing(32, 24, QImage::Format_ARGB32);
     WmfWriter wmf(120, 80);
     wmf.setBrush(Qt::red);
     wmf.rectangle(QRect(10, 10, 50, 40));
-    QByteArray progressive;
     const struct {
         const char* kind;
         QByteArray bytes;
@@ -104,12 +102,10 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
     refuse("bomb-rle.bmp", RleBmpBomb(16384, 16384), tooLarge, overBudget);
     accept("rle-within-budget.bmp", RleBmpBomb(3000, 2000), QSize(3000, 2000));
     const QList<PictureError> invalid{PictureError::Invalid};
-    refuse("bomb-scans.jpg", ProgressiveJpegBomb(16384, 16384, false, 2000), invalid,
-           QStringLiteral("too many scans"));
-    refuse("bomb-scans-photo.jpg", ProgressiveJpegBomb(6000, 4000, true, 2080), invalid,
-           QStringLiteral("too many scans"));
-    refuse("bomb-scan-work.jpg", ProgressiveJpegBomb(16384, 16384, false, 99), invalid,
-           QStringLiteral("too many scans"));
+    const QString scans = QStringLiteral("too many scans");
+    refuse("bomb-scans.jpg", ProgressiveJpegBomb(16384, 16384, false, 2000), invalid, scans);
+    refuse("bomb-scans-photo.jpg", ProgressiveJpegBomb(6000, 4000, true, 2080), invalid, scans);
+    refuse("bomb-scan-work.jpg", ProgressiveJpegBomb(16384, 16384, false, 99), invalid, scans);
 
     // A gibibyte that starts like a JPEG: refused from its first bytes, or
     // once it holds more than its header can need.
