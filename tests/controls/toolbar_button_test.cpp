@@ -34,7 +34,6 @@ protected:
 
 TEST_F(ToolbarButtonTest, EnterAndExitOnceEach) {
     QSignalSpy enterA(a, &ToolbarButton::MouseEnter), exitA(a, &ToolbarButton::MouseExit);
-    QSignalSpy enterB(b, &ToolbarButton::MouseEnter);
     QStringList order;
     QObject::connect(a, &ToolbarButton::MouseExit, [&] { order << "exitA"; });
     QObject::connect(b, &ToolbarButton::MouseEnter, [&] { order << "enterB"; });
@@ -46,10 +45,8 @@ TEST_F(ToolbarButtonTest, EnterAndExitOnceEach) {
     EXPECT_TRUE(a->isHovered());
 
     moveTo({60, 20});
-    EXPECT_EQ(exitA.count(), 1);
-    EXPECT_EQ(enterB.count(), 1);
     EXPECT_EQ(order, (QStringList{"exitA", "enterB"}))
-        << "the first button's exit comes before the next one's enter";
+        << "one exit from the first button, then one enter into the next";
 
     // Hiding under the pointer counts as leaving, once.
     moveTo({20, 20});
