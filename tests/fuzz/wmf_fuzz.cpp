@@ -43,8 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The helper never draws an empty input, nor more than its input limit.
     if (size == 0 || size > kMaxInputBytes)
         return 0;
-    std::vector<unsigned char> input(data, data + size);
-    std::vector<unsigned char> output;
+    std::vector<unsigned char> input(data, data + size), output;
     constexpr int kFuzzSide = 256;
     const int exit = DrawMetafile(
         input,
