@@ -34,7 +34,6 @@ protected:
 
 TEST_F(ToolbarButtonTest, EnterAndExitOnceEach) {
     QSignalSpy enterA(a, &ToolbarButton::MouseEnter), exitA(a, &ToolbarButton::MouseExit);
-    QSignalSpy enterB(b, &ToolbarButton::MouseEnter);
     QStringList order;
     QObject::connect(a, &ToolbarButton::MouseExit, [&] { order << "exitA"; });
     QObject::connect(b, &ToolbarButton::MouseEnter, [&] { order << "enterB"; });
@@ -46,10 +45,8 @@ TEST_F(ToolbarButtonTest, EnterAndExitOnceEach) {
     EXPECT_TRUE(a->isHovered());
 
     moveTo({60, 20});
-    EXPECT_EQ(exitA.count(), 1);
-    EXPECT_EQ(enterB.count(), 1);
     EXPECT_EQ(order, (QStringList{"exitA", "enterB"}))
-        << "the first button's exit comes before the next one's enter";
+        << "one exit from the first button, then one enter into the next";
 
     // Hiding under the pointer counts as leaving, once.
     moveTo({20, 20});
@@ -68,16 +65,11 @@ TEST_F(ToolbarButtonTest, ClickOnReleaseOverTheButton) {
     QTest::mouseRelease(a, Qt::LeftButton, {}, {20, 20});
     EXPECT_EQ(click.count(), 1);
 
-    // Pressed on it, released elsewhere: no click.
+    // No click: pressed on it and released elsewhere, released over it without a press on it,
+    // other mouse buttons, a button disabled between press and release.
     QTest::mousePress(a, Qt::LeftButton, {}, {20, 20});
     QTest::mouseRelease(a, Qt::LeftButton, {}, {200, 20});
-    EXPECT_EQ(click.count(), 1);
-
-    // Released over it without a press on it: no click.
     QTest::mouseRelease(a, Qt::LeftButton, {}, {20, 20});
-    EXPECT_EQ(click.count(), 1);
-
-    // Other buttons do not click, nor a button disabled between press and release.
     QTest::mouseClick(a, Qt::RightButton, {}, {20, 20});
     QTest::mousePress(a, Qt::LeftButton, {}, {20, 20});
     a->setEnabled(false);
@@ -86,7 +78,10 @@ TEST_F(ToolbarButtonTest, ClickOnReleaseOverTheButton) {
     EXPECT_EQ(click.count(), 1);
 }
 
-TEST_F(ToolbarButtonTest, SpaceAndEnterClickTheFocusedButtonAndTabMovesOn) {
+TEST_F(ToolbarButtonTest, KeysClickTheFocusedButtonAndAMouseClickLeavesTheFocusAlone) {
+    auto* edit = new QLineEdit(&host);
+    edit->setGeometry(100, 60, 80, 24);
+    edit->show();
     host.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     QSignalSpy click(a, &ToolbarButton::Click);
@@ -101,18 +96,10 @@ TEST_F(ToolbarButtonTest, SpaceAndEnterClickTheFocusedButtonAndTabMovesOn) {
 
     QTest::keyClick(a, Qt::Key_Tab);
     EXPECT_TRUE(b->hasFocus()) << "Tab reaches the next button";
-}
 
-TEST_F(ToolbarButtonTest, AMouseClickLeavesTheFocusWhereItWas) {
-    auto* edit = new QLineEdit(&host);
-    edit->setGeometry(100, 60, 80, 24);
-    edit->show();
-    host.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     edit->setFocus();
-    QSignalSpy click(a, &ToolbarButton::Click);
     QTest::mouseClick(a, Qt::LeftButton, {}, {20, 20});
-    EXPECT_EQ(click.count(), 1);
+    EXPECT_EQ(click.count(), 4);
     EXPECT_TRUE(edit->hasFocus());
 }
 
@@ -157,8 +144,8 @@ TEST_F(ToolbarButtonTest, FollowsItsActionAndTriggersIt) {
 
 // Share of the pixels drawn in either folder picture that clearly differ.
 static double Apart(const QIcon& closed, const QIcon& open) {
-    const QImage c = closed.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage o = open.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage c = closed.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
+                 o = open.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
     int drawn = 0, differ = 0;
     for (int i = 0; i < 256; ++i) {
         const QRgb p = c.pixel(i % 16, i / 16), q = o.pixel(i % 16, i / 16);
@@ -170,7 +157,7 @@ static double Apart(const QIcon& closed, const QIcon& open) {
     return drawn ? double(differ) / drawn : 0.0;
 }
 
-TEST(ToolbarPictures, ThemeFoldersOpenAndClosedAreClearlyApart) {
+TEST(ToolbarPictures, ThemeOrDrawnFoldersAreClearlyApartAndMissingIconsDrawn) {
     ChooseIconTheme();
     ASSERT_TRUE(QIcon::hasThemeIcon("folder") && QIcon::hasThemeIcon("folder-open"))
         << "the icon theme (breeze-icon-theme) is not installed";
@@ -186,9 +173,8 @@ TEST(ToolbarPictures, ThemeFoldersOpenAndClosedAreClearlyApart) {
     QIcon::setFallbackThemeName(fallback);
     EXPECT_TRUE(closed.name().isEmpty()) << "drawn, not the theme's";
     EXPECT_GT(Apart(closed, open), 0.25);
-}
 
-TEST(ToolbarPictures, FallbackIsDrawnWhenTheThemeLacksTheIcon) {
+    // A name the theme lacks: a drawn picture, brighter under the pointer.
     const auto pic = MakeToolbarPicture("fotello-no-such-icon", "X", Qt::darkGreen);
     ASSERT_FALSE(pic.normal.isNull());
     const QImage img = pic.normal.pixmap(32).toImage();

@@ -17,8 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kEveryCutUpTo = 4096;
-constexpr std::size_t kSpreadCuts = 256;
+constexpr std::size_t kEveryCutUpTo = 4096, kSpreadCuts = 256;
 
 int Replay(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -42,12 +41,11 @@ int main(int argc, char** argv) {
     int files = 0;
     for (int i = 1; i < argc; ++i) {
         const fs::path arg = argv[i];
-        if (fs::is_directory(arg)) {
-            for (const auto& entry : fs::recursive_directory_iterator(arg))
-                if (entry.is_regular_file())
-                    files += Replay(entry.path());
-        } else if (fs::is_regular_file(arg)) {
+        if (fs::is_regular_file(arg)) {
             files += Replay(arg);
+        } else if (fs::is_directory(arg)) {
+            for (const auto& entry : fs::recursive_directory_iterator(arg))
+                files += entry.is_regular_file() ? Replay(entry.path()) : 0;
         } else {
             std::fprintf(stderr, "no such file or folder: %s\n", argv[i]);
             return 2;

@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int w = decoder.width(), h = decoder.height();
     if (w <= 0 || h <= 0)
         std::abort();
-    // The reader's pixel cap keeps its callers far below this.
-    if (std::int64_t(w) * h > (std::int64_t(1) << 20))
+    if (std::int64_t(w) * h > (std::int64_t(1) << 20)) // the reader's cap keeps far below this
         return 0;
     // A stride wider than the picture: nothing may be written past a row.
     const std::size_t stride = std::size_t(w) + 1;
@@ -27,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!decoder.decode(pixels.data(), std::ptrdiff_t(stride)))
         return 0;
     fotello::testing::EighthPicture want;
-    if (!fotello::testing::LibjpegEighth(data, size, want))
-        std::abort(); // shown by us, refused by libjpeg
-    if (want.w != w || want.h != h)
+    // Shown by us, so libjpeg must show it too, at the same size.
+    if (!fotello::testing::LibjpegEighth(data, size, want) || want.w != w || want.h != h)
         std::abort();
     for (int y = 0; y < h; ++y) {
         if (pixels[std::size_t(y) * stride + std::size_t(w)] != 0)

@@ -37,11 +37,10 @@ QByteArray Metafile() {
 }
 
 bool Write(const QDir& dir, const QString& name, const QByteArray& bytes) {
-    if (bytes.isEmpty() || !WriteFile(dir.filePath(name), bytes)) {
+    const bool ok = !bytes.isEmpty() && WriteFile(dir.filePath(name), bytes);
+    if (!ok)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(dir.filePath(name)));
-        return false;
-    }
-    return true;
+    return ok;
 }
 
 } // namespace
@@ -52,10 +51,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"pictures", "wmf", "filter"})
+    const auto folder = [&out](const char* sub) {
         out.mkpath(QLatin1String(sub));
-    const QDir pictures(out.filePath("pictures")), wmf(out.filePath("wmf")),
-        filter(out.filePath("filter"));
+        return QDir(out.filePath(QLatin1String(sub)));
+    };
+    const QDir pictures = folder("pictures"), wmf = folder("wmf"), filter = folder("filter");
 
     const QList<std::pair<QString, QByteArray>> seeds = {
         {"rgb.bmp", EncodeBmp(Tiny(3, 2, QImage::Format_RGB32))},
@@ -78,12 +78,10 @@ int main(int argc, char** argv) {
     };
     bool ok = true;
     for (const auto& [name, bytes] : seeds)
-        ok = Write(pictures, name, bytes) && ok;
-    ok = Write(wmf, "placeable.wmf", Metafile()) && ok;
-    ok = Write(wmf, "plain.wmf", Metafile().mid(22)) && ok;
+        if (!Write(pictures, name, bytes) || (name.endsWith(".wmf") && !Write(wmf, name, bytes)))
+            ok = false;
 
-    // The filter target's layout: number, parameter, width, height, threads and
-    // band, pixels.
+    // The filter target's layout: number, parameter, width, height, threads and band, pixels.
     int row = 0;
     for (const fotello::FilterMenuEntry& entry : fotello::FilterTable()) {
         QByteArray input;
@@ -93,10 +91,8 @@ int main(int argc, char** argv) {
         input.append(char(5 + row % 3)).append(char(4 + row % 2)).append(char(row % 7));
         for (int i = 0; i < 24; ++i)
             input.append(char(i * 37 + row * 11));
-        ok = Write(filter,
-                   QStringLiteral("%1-%2").arg(++row, 2, 10, QLatin1Char('0')).arg(entry.number),
-                   input) &&
-             ok;
+        const QString name = QStringLiteral("%1-%2").arg(++row, 2, 10, QLatin1Char('0'));
+        ok = Write(filter, name.arg(entry.number), input) && ok;
     }
     return ok ? 0 : 1;
 }

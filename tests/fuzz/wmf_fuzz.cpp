@@ -30,28 +30,20 @@ extern "C" const char* __asan_default_options() {
 }
 #endif
 
-namespace {
-
-void LimitLikeTheHelper() {
-#if !defined(__SANITIZE_ADDRESS__) && !defined(FOTELLO_ADDRESS_SANITIZER)
-    // Room for this process besides libwmf's work, which the helper does not need.
-    const rlim_t bytes = fotello::wmf::kAddressSpaceBytes * 4;
-    const rlimit limit{bytes, bytes};
-    setrlimit(RLIMIT_AS, &limit);
-#endif
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace fotello::wmf;
-    static const bool limited = (LimitLikeTheHelper(), true);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(FOTELLO_ADDRESS_SANITIZER)
+    // Room for this process besides libwmf's work, which the helper does not need.
+    static const int limited = [] {
+        const rlimit limit{kAddressSpaceBytes * 4, kAddressSpaceBytes * 4};
+        return setrlimit(RLIMIT_AS, &limit);
+    }();
     (void)limited;
+#endif
     // The helper never draws an empty input, nor more than its input limit.
     if (size == 0 || size > kMaxInputBytes)
         return 0;
-    std::vector<unsigned char> input(data, data + size);
-    std::vector<unsigned char> output;
+    std::vector<unsigned char> input(data, data + size), output;
     constexpr int kFuzzSide = 256;
     const int exit = DrawMetafile(
         input,

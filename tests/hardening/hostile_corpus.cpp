@@ -1,7 +1,7 @@
 #include "tests/hardening/hostile_corpus.h"
 
-#include <dirent.h>
-#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,19 +24,15 @@ QImage Drawing(int w, int h, QImage::Format format = QImage::Format_RGB32) {
     return image;
 }
 
+// By the name's bytes: std::ofstream takes them as they are, where Qt cannot spell some.
 bool Write(const QByteArray& path, const QByteArray& bytes) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && ok;
+    std::ofstream out(path.constData(), std::ios::binary | std::ios::trunc);
+    return bool(out.write(bytes.constData(), bytes.size()).flush());
 }
 
 // `head` and then zeros to kSparseBytes, without writing them.
 bool WriteSparse(const QByteArray& path, const QByteArray& head) {
-    if (!Write(path, head))
-        return false;
-    return ::truncate(path.constData(), kSparseBytes) == 0;
+    return Write(path, head) && ::truncate(path.constData(), kSparseBytes) == 0;
 }
 
 // A baseline JPEG's header up to its scan's data: what follows may be anything.
@@ -62,12 +58,10 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
     };
 
     // Whole files of every kind, and each cut at many offsets.
-    const QImage photo = Drawing(61, 35);
-    const QImage icon = Drawing(32, 24, QImage::Format_ARGB32);
+    const QImage photo = Drawing(61, 35), icon = Drawing(32, 24, QImage::Format_ARGB32);
     WmfWriter wmf(120, 80);
     wmf.setBrush(Qt::red);
     wmf.rectangle(QRect(10, 10, 50, 40));
-    QByteArray progressive;
     const struct {
         const char* kind;
         QByteArray bytes;
@@ -108,12 +102,10 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
     refuse("bomb-rle.bmp", RleBmpBomb(16384, 16384), tooLarge, overBudget);
     accept("rle-within-budget.bmp", RleBmpBomb(3000, 2000), QSize(3000, 2000));
     const QList<PictureError> invalid{PictureError::Invalid};
-    refuse("bomb-scans.jpg", ProgressiveJpegBomb(16384, 16384, false, 2000), invalid,
-           QStringLiteral("too many scans"));
-    refuse("bomb-scans-photo.jpg", ProgressiveJpegBomb(6000, 4000, true, 2080), invalid,
-           QStringLiteral("too many scans"));
-    refuse("bomb-scan-work.jpg", ProgressiveJpegBomb(16384, 16384, false, 99), invalid,
-           QStringLiteral("too many scans"));
+    const QString scans = QStringLiteral("too many scans");
+    refuse("bomb-scans.jpg", ProgressiveJpegBomb(16384, 16384, false, 2000), invalid, scans);
+    refuse("bomb-scans-photo.jpg", ProgressiveJpegBomb(6000, 4000, true, 2080), invalid, scans);
+    refuse("bomb-scan-work.jpg", ProgressiveJpegBomb(16384, 16384, false, 99), invalid, scans);
 
     // A gibibyte that starts like a JPEG: refused from its first bytes, or
     // once it holds more than its header can need.
@@ -147,15 +139,9 @@ std::vector<CorpusFile> MakeHostileCorpus(const QByteArray& folder) {
 }
 
 void RemoveCorpus(const QByteArray& folder) {
-    DIR* dir = ::opendir(folder.constData());
-    if (dir == nullptr)
-        return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            ::unlinkat(::dirfd(dir), entry->d_name, entry->d_type == DT_DIR ? AT_REMOVEDIR : 0);
-    }
-    ::closedir(dir);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.constData(), ignored))
+        std::filesystem::remove(entry.path(), ignored); // links themselves, never their targets
 }
 
 } // namespace fotello::testing

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "tests/hardening/hostile_corpus.h"
@@ -22,14 +23,9 @@ qint64 PeakBytes() {
 TEST(HostileCorpus, EveryFileIsRefusedOrAcceptedWholeWithinTheBudget) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QByteArray bin = qgetenv("FOTELLO_BIN_DIR");
-    if (!bin.isEmpty())
-        SetHelperFolder(QString::fromLocal8Bit(bin));
+    SetHelperFolder(qEnvironmentVariable("FOTELLO_BIN_DIR"));
     const QByteArray folder = QFile::encodeName(dir.path());
-    struct Emptied {
-        QByteArray folder;
-        ~Emptied() { RemoveCorpus(folder); }
-    } emptied{folder};
+    const auto emptied = qScopeGuard([&folder] { RemoveCorpus(folder); });
     const std::vector<CorpusFile> corpus = MakeHostileCorpus(folder);
     ASSERT_GT(corpus.size(), 300u);
 
@@ -46,19 +42,14 @@ TEST(HostileCorpus, EveryFileIsRefusedOrAcceptedWholeWithinTheBudget) {
                     continue; // a metafile on a machine without libwmf's fonts
                 ASSERT_TRUE(r.ok()) << r.detail.toStdString();
                 EXPECT_FALSE(r.image.isNull());
-                if (file.size.isValid()) {
-                    EXPECT_EQ(r.naturalSize, file.size);
-                }
+                EXPECT_EQ(r.naturalSize, file.size.isValid() ? file.size : r.naturalSize);
             } else {
                 ASSERT_FALSE(r.ok());
                 EXPECT_TRUE(file.errors.contains(r.error)) << int(r.error);
-                if (!file.detail.isEmpty()) {
-                    EXPECT_EQ(r.detail, file.detail);
-                }
+                EXPECT_EQ(r.detail, file.detail.isEmpty() ? r.detail : file.detail);
             }
         }
-        // A file is never held whole beyond what its structure justifies: the
-        // sparse gigabyte files would each take 1 GiB.
+        // Never held whole beyond what its structure justifies (the sparse files are 1 GiB).
         EXPECT_LT(PeakBytes() - before, qint64(256) << 20);
     }
     // Which file is slowest or grows the most: bench_hostile_corpus.

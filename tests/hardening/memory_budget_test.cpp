@@ -9,12 +9,6 @@
 namespace fotello {
 namespace {
 
-// Waits on a condition another thread makes true; no fixed sleeps.
-template <typename Condition> void WaitUntil(Condition condition) {
-    while (!condition())
-        std::this_thread::yield();
-}
-
 TEST(MemoryBudget, GrantsWhatFitsAndRefusesWhatNeverWill) {
     struct Case {
         std::int64_t held, asked;
@@ -47,9 +41,11 @@ TEST(MemoryBudget, WaitersAreServedInTurnWhenBytesComeBack) {
     auto take = [&](int who, std::int64_t bytes) { grants[who] = budget.reserve(bytes); };
     // 600 waits for the 800 to go; 100 would fit now but queues behind it.
     std::thread first(take, 0, 600);
-    WaitUntil([&] { return budget.waiting() == 1; });
+    while (budget.waiting() != 1) // no fixed sleeps: the other thread makes it true
+        std::this_thread::yield();
     std::thread second(take, 1, 100);
-    WaitUntil([&] { return budget.waiting() == 2; });
+    while (budget.waiting() != 2)
+        std::this_thread::yield();
     EXPECT_EQ(budget.held(), 800);
     big.release();
     first.join();
